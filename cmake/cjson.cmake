@@ -1,0 +1,18 @@
+# cJSON: Debian's libcjson-dev on Linux; on Windows the sources of Debian's cjson
+# package, unpacked into the build tree by scripts/setup and compiled here.
+if(WIN32)
+  set(RAVLIN_CJSON_SOURCE_DIR "${CMAKE_SOURCE_DIR}/build/cjson-src" CACHE PATH "Unpacked cJSON sources")
+  if(EXISTS "${RAVLIN_CJSON_SOURCE_DIR}/cJSON.c")
+    add_library(cjson STATIC "${RAVLIN_CJSON_SOURCE_DIR}/cJSON.c")
+    target_include_directories(cjson PUBLIC "${RAVLIN_CJSON_SOURCE_DIR}")
+    target_compile_options(cjson PRIVATE -w)
+  else()
+    message(WARNING "cJSON sources not found in ${RAVLIN_CJSON_SOURCE_DIR}; run scripts/setup")
+  endif()
+else()
+  find_path(CJSON_INCLUDE_DIR cJSON.h PATH_SUFFIXES cjson REQUIRED)
+  find_library(CJSON_LIBRARY cjson REQUIRED)
+  add_library(cjson INTERFACE)
+  target_include_directories(cjson INTERFACE "${CJSON_INCLUDE_DIR}")
+  target_link_libraries(cjson INTERFACE "${CJSON_LIBRARY}")
+endif()

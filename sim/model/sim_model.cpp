@@ -1,0 +1,342 @@
+// The simulated driver's answers to control requests.
+#include "sim_model.h"
+
+#include <string.h>
+
+namespace {
+
+struct RequestName {
+    uint32_t code;
+    const char* name;
+};
+
+const RequestName kRequestNames[] = {
+    {IOCTL_DSM_GET_COUNTS, "IOCTL_DSM_GET_COUNTS"},
+    {IOCTL_DSM_GET_ADAPTER_INFO, "IOCTL_DSM_GET_ADAPTER_INFO"},
+    {IOCTL_DSM_GET_DEVICE_INFO, "IOCTL_DSM_GET_DEVICE_INFO"},
+    {IOCTL_DSM_SET_PATH_STATE, "IOCTL_DSM_SET_PATH_STATE"},
+    {IOCTL_DSM_SET_ADAPTER_STATE, "IOCTL_DSM_SET_ADAPTER_STATE"},
+    {IOCTL_DSM_GET_DEVICE_STATS, "IOCTL_DSM_GET_DEVICE_STATS"},
+    {IOCTL_DSM_GET_ADAPTER_STATS, "IOCTL_DSM_GET_ADAPTER_STATS"},
+    {IOCTL_DSM_SET_POLICY, "IOCTL_DSM_SET_POLICY"},
+    {IOCTL_DSM_CLEAR_COUNTERS, "IOCTL_DSM_CLEAR_COUNTERS"},
+    {IOCTL_DSM_GET_RETRY_DELAY, "IOCTL_DSM_GET_RETRY_DELAY"},
+    {IOCTL_DSM_SET_RETRY_DELAY, "IOCTL_DSM_SET_RETRY_DELAY"},
+    {IOCTL_DSM_GET_REPEAT, "IOCTL_DSM_GET_REPEAT"},
+    {IOCTL_DSM_SET_REPEAT, "IOCTL_DSM_SET_REPEAT"},
+    {IOCTL_DSM_GET_ISCSI_COUNT, "IOCTL_DSM_GET_ISCSI_COUNT"},
+    {IOCTL_DSM_GET_FC_COUNT, "IOCTL_DSM_GET_FC_COUNT"},
+    {IOCTL_DSM_GET_SAS_COUNT, "IOCTL_DSM_GET_SAS_COUNT"},
+    {IOCTL_DSM_SET_DEVICE_PERF, "IOCTL_DSM_SET_DEVICE_PERF"},
+    {IOCTL_DSM_SET_PERF, "IOCTL_DSM_SET_PERF"},
+    {IOCTL_DSM_SET_TRACE, "IOCTL_DSM_SET_TRACE"},
+    {IOCTL_DSM_GET_CSV_COUNT, "IOCTL_DSM_GET_CSV_COUNT"},
+    {IOCTL_DSM_GET_ALL_ADAPTER_INFO, "IOCTL_DSM_GET_ALL_ADAPTER_INFO"},
+    {IOCTL_DSM_SEND_RTPG, "IOCTL_DSM_SEND_RTPG"},
+    {IOCTL_DSM_SET_PREFERRED_PATH, "IOCTL_DSM_SET_PREFERRED_PATH"},
+    {IOCTL_DSM_GET_PREFERRED_PATH, "IOCTL_DSM_GET_PREFERRED_PATH"},
+    {IOCTL_DSM_READ_CAPACITY, "IOCTL_DSM_READ_CAPACITY"},
+    {SIM_CODE_OPEN, "open"},
+    {SIM_CODE_CLOSE, "close"},
+};
+
+// The largest record a request carries, with room to spare; requests are
+// answered one at a time, so one static scratch area serves them all.
+constexpr uint32_t kScratchSize = 8192;
+uint8_t g_scratch_in[kScratchSize];
+uint8_t g_scratch_out[kScratchSize];
+
+uint32_t read_u32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void write_u32(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+// Copies a NUL-terminated text into a fixed field, always leaving it terminated
+// unless `terminated` is false (fields such as ProductId are exactly full).
+void copy_field(char* dst, uint32_t dst_size, const char* src, bool terminated) {
+    uint32_t n = 0;
+    uint32_t limit = terminated ? dst_size - 1 : dst_size;
+    while (n < limit && src[n] != '\0') {
+        dst[n] = src[n];
+        n++;
+    }
+}
+
+// The device or adapter number a request names, or -1.
+int32_t request_slot(uint32_t code, const uint8_t* in, uint32_t in_len) {
+    uint32_t offset;
+    switch (code) {
+    case IOCTL_DSM_GET_DEVICE_INFO:
+    case IOCTL_DSM_SET_PATH_STATE:
+    case IOCTL_DSM_SET_ADAPTER_STATE:
+    case IOCTL_DSM_GET_DEVICE_STATS:
+    case IOCTL_DSM_GET_ADAPTER_STATS:
+    case IOCTL_DSM_SET_POLICY:
+    case IOCTL_DSM_CLEAR_COUNTERS:
+        offset = 4;
+        break;
+    case IOCTL_DSM_SET_PREFERRED_PATH:
+    case IOCTL_DSM_GET_PREFERRED_PATH:
+    case IOCTL_DSM_READ_CAPACITY:
+    case IOCTL_DSM_SET_DEVICE_PERF:
+        offset = 0;
+        break;
+    default:
+        return -1;
+    }
+    if (in_len < offset + 4) return -1;
+    return int32_t(read_u32(in + offset));
+}
+
+SimFault* find_fault(SimWorld* w, uint32_t code, int32_t slot) {
+    int32_t n = w->fault_count;
+    if (n > SIM_MAX_FAULTS) n = SIM_MAX_FAULTS;
+    for (int32_t i = 0; i < n; i++) {
+        SimFault* f = &w->faults[i];
+        if (f->code == code && (f->slot < 0 || f->slot == slot)) return f;
+    }
+    return nullptr;
+}
+
+// Counts one use of a fault and drops it when it has run out.
+void use_fault(SimWorld* w, SimFault* f) {
+    if (f->remaining <= 0) return;
+    if (--f->remaining > 0) return;
+    int32_t index = int32_t(f - w->faults);
+    for (int32_t i = index; i + 1 < w->fault_count; i++) w->faults[i] = w->faults[i + 1];
+    w->fault_count--;
+    w->changed = 1;
+}
+
+void journal(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uint32_t out_len,
+             SimReply reply) {
+    SimJournal* j = &w->journal;
+    SimJournalEntry* e = &j->entries[j->count % SIM_JOURNAL_SIZE];
+    memset(e, 0, sizeof *e);
+    e->sequence = j->count;
+    e->code = code;
+    e->in_len = in_len;
+    e->out_len = out_len;
+    e->error = reply.error;
+    e->returned = reply.returned;
+    uint32_t head = in_len < uint32_t(SIM_JOURNAL_HEAD) ? in_len : uint32_t(SIM_JOURNAL_HEAD);
+    if (in != nullptr) {
+        memcpy(e->head, in, head);
+        for (uint32_t i = head; i < in_len; i++) {
+            if (in[i] != 0) {
+                e->tail_nonzero = 1;
+                break;
+            }
+        }
+    }
+    e->head_len = uint8_t(head);
+    j->count++;
+    w->changed = 1;
+}
+
+SimReply fail(uint32_t error) { return SimReply{error, 0}; }
+
+SimReply answer_count(int32_t count, uint8_t* out, uint32_t out_len) {
+    if (out_len < sizeof(DSM_COUNT_RECORD)) return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    DSM_COUNT_RECORD* r = reinterpret_cast<DSM_COUNT_RECORD*>(out);
+    r->Count = count;
+    return SimReply{0, sizeof(DSM_COUNT_RECORD)};
+}
+
+SimReply answer_adapter_table(const SimWorld* w, bool all, uint8_t* out, uint32_t out_len) {
+    if (out_len < sizeof(DSM_ADAPTER_TABLE)) return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    DSM_ADAPTER_TABLE* t = reinterpret_cast<DSM_ADAPTER_TABLE*>(out);
+    int32_t n = w->adapter_count;
+    if (n > SIM_MAX_ADAPTERS) n = SIM_MAX_ADAPTERS;
+    int32_t filled = 0;
+    for (int32_t i = 0; i < n; i++) {
+        const SimAdapter* a = &w->adapters[i];
+        if (!all && !a->active) continue;
+        DSM_ADAPTER_ENTRY* e = &t->Adapters[filled++];
+        e->State = a->state;
+        e->Mode = a->mode;
+        e->SelectCount = a->select_count;
+        e->ErrorCount = a->error_count;
+        e->PathCount = a->path_count;
+        e->ActivePathCount = a->active_path_count;
+        copy_field(e->AdapterName, sizeof e->AdapterName, a->name, true);
+        e->BusType = a->bus_type;
+    }
+    t->AdapterCount = filled;
+    return SimReply{0, sizeof(DSM_ADAPTER_TABLE)};
+}
+
+// The device a request names, or the error that its slot answers with. An
+// invalid slot answers with Status 3 in a reply that stops after the Status word.
+const SimDevice* find_device(const SimWorld* w, uint32_t number, uint8_t* out, SimReply* reply) {
+    const SimDevice* d = nullptr;
+    if (number < uint32_t(SIM_MAX_DEVICES) && int32_t(number) < w->device_count) d = &w->devices[number];
+    uint8_t state = d != nullptr ? d->slot_state : uint8_t(SIM_SLOT_ABSENT);
+    switch (state) {
+    case SIM_SLOT_PRESENT:
+        return d;
+    case SIM_SLOT_REMOVED:
+        *reply = fail(DSM_ERROR_DEVICE_REMOVED);
+        return nullptr;
+    case SIM_SLOT_INVALID:
+        write_u32(out, DSM_STATUS_INVALID_DEVICE);
+        *reply = SimReply{0, 4};
+        return nullptr;
+    default:
+        *reply = fail(DSM_ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+}
+
+SimReply answer_device_info(const SimWorld* w, const uint8_t* in, uint8_t* out, uint32_t in_len,
+                            uint32_t out_len) {
+    if (in_len < sizeof(DSM_DEVICE_RECORD) || out_len < sizeof(DSM_DEVICE_RECORD))
+        return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    uint32_t number = read_u32(in + 4);
+    SimReply reply{0, 0};
+    const SimDevice* d = find_device(w, number, out, &reply);
+    if (d == nullptr) return reply;
+    DSM_DEVICE_RECORD* r = reinterpret_cast<DSM_DEVICE_RECORD*>(out);
+    r->DeviceNumber = number;
+    r->ScsiLevel = d->scsi_level;
+    copy_field(r->DeviceName, sizeof r->DeviceName, d->device_name, true);
+    copy_field(r->SerialNumber, sizeof r->SerialNumber, d->serial_number, true);
+    copy_field(r->ProductId, sizeof r->ProductId, d->product_id, false);
+    r->Policy = d->policy;
+    uint32_t paths = d->path_count > uint32_t(SIM_MAX_PATHS) ? uint32_t(SIM_MAX_PATHS) : d->path_count;
+    r->PathCount = paths;
+    for (uint32_t i = 0; i < paths; i++) {
+        const SimPath* p = &d->paths[i];
+        DSM_PATH_ENTRY* e = &r->Paths[i];
+        copy_field(e->DiskName, sizeof e->DiskName, p->disk_name, true);
+        copy_field(e->AdapterName, sizeof e->AdapterName, p->adapter_name, true);
+        e->State = p->state;
+        e->Mode = p->mode;
+        e->SelectCount = p->select_count;
+        e->ErrorCount = p->error_count;
+        memcpy(e->ScsiAddress, p->scsi_address, 4);
+        e->NonOptimized = p->non_optimized;
+    }
+    copy_field(r->LunIdentifier, sizeof r->LunIdentifier, d->lun_identifier, true);
+    r->IsReserved = d->is_reserved;
+    r->IsCsv = d->is_csv;
+    r->KeyCount = d->key_count;
+    r->Key = d->key;
+    r->InterfaceType = d->interface_type;
+    return SimReply{0, sizeof(DSM_DEVICE_RECORD)};
+}
+
+SimReply answer_rtpg(SimWorld* w, const uint8_t* in, uint32_t in_len, uint8_t* out, uint32_t out_len) {
+    if (in_len < 4 || out_len < 4) return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    if (read_u32(in) != 1) return fail(DSM_ERROR_INVALID_PARAMETER);
+    w->rtpg_count++;
+    w->changed = 1;
+    write_u32(out, 1);
+    return SimReply{0, 4};
+}
+
+SimReply answer_request(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uint8_t* out,
+                        uint32_t out_len) {
+    switch (code) {
+    case IOCTL_DSM_GET_COUNTS:
+        return answer_count(w->device_slot_count, out, out_len);
+    case IOCTL_DSM_GET_ADAPTER_INFO:
+        return answer_adapter_table(w, false, out, out_len);
+    case IOCTL_DSM_GET_ALL_ADAPTER_INFO:
+        return answer_adapter_table(w, true, out, out_len);
+    case IOCTL_DSM_GET_DEVICE_INFO:
+        return answer_device_info(w, in, out, in_len, out_len);
+    case IOCTL_DSM_SEND_RTPG:
+        return answer_rtpg(w, in, in_len, out, out_len);
+    default:
+        return fail(DSM_ERROR_INVALID_FUNCTION);
+    }
+}
+
+}  // namespace
+
+void sim_world_clear(SimWorld* world) { memset(world, 0, sizeof *world); }
+
+SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, void* out,
+                    uint32_t out_len) {
+    // Work on private copies: the caller's buffers may alias, and a reply never
+    // carries stale bytes beyond what the answer wrote.
+    uint32_t in_copy = in_len < kScratchSize ? in_len : kScratchSize;
+    if (in != nullptr && in_copy > 0) memcpy(g_scratch_in, in, in_copy);
+    uint32_t out_room = out_len < kScratchSize ? out_len : kScratchSize;
+    memset(g_scratch_out, 0, out_room);
+
+    SimReply reply;
+    if (!world->driver_loaded) {
+        reply = fail(DSM_ERROR_FILE_NOT_FOUND);
+    } else if (in_len > kScratchSize || out_len > kScratchSize) {
+        reply = fail(DSM_ERROR_INVALID_PARAMETER);
+    } else {
+        int32_t slot = request_slot(code, g_scratch_in, in_copy);
+        SimFault* fault = find_fault(world, code, slot);
+        if (fault != nullptr && fault->error != 0) {
+            reply = fail(fault->error);
+        } else {
+            reply = answer_request(world, code, g_scratch_in, in_copy, g_scratch_out, out_room);
+            if (fault != nullptr && reply.error == 0) {
+                if (fault->status >= 0 && reply.returned >= 4) write_u32(g_scratch_out, uint32_t(fault->status));
+                if (fault->reply_bytes >= 0 && uint32_t(fault->reply_bytes) < reply.returned)
+                    reply.returned = uint32_t(fault->reply_bytes);
+            }
+        }
+        if (fault != nullptr) use_fault(world, fault);
+    }
+    if (reply.returned > out_room) reply.returned = out_room;
+    if (reply.error == 0 && out != nullptr) memcpy(out, g_scratch_out, reply.returned);
+    journal(world, code, g_scratch_in, in_len < kScratchSize ? in_len : kScratchSize, out_len, reply);
+    return reply;
+}
+
+static uint32_t handle_operation(SimWorld* world, uint32_t code) {
+    SimReply reply{0, 0};
+    if (!world->driver_loaded) {
+        reply.error = DSM_ERROR_FILE_NOT_FOUND;
+    } else {
+        SimFault* fault = find_fault(world, code, -1);
+        if (fault != nullptr) {
+            reply.error = fault->error;
+            use_fault(world, fault);
+        }
+    }
+    // Without a driver nothing reaches it, so nothing is journalled.
+    if (world->driver_loaded) journal(world, code, nullptr, 0, 0, reply);
+    return reply.error;
+}
+
+uint32_t sim_open(SimWorld* world) { return handle_operation(world, SIM_CODE_OPEN); }
+
+uint32_t sim_close(SimWorld* world) { return handle_operation(world, SIM_CODE_CLOSE); }
+
+const char* sim_request_name(uint32_t code) {
+    for (const RequestName& r : kRequestNames)
+        if (r.code == code) return r.name;
+    return nullptr;
+}
+
+uint32_t sim_request_code(const char* name) {
+    for (const RequestName& r : kRequestNames)
+        if (strcmp(r.name, name) == 0) return r.code;
+    return 0;
+}
+
+uint32_t sim_journal_kept(const SimWorld* world) {
+    return world->journal.count < uint32_t(SIM_JOURNAL_SIZE) ? world->journal.count : uint32_t(SIM_JOURNAL_SIZE);
+}
+
+const SimJournalEntry* sim_journal_entry(const SimWorld* world, uint32_t index) {
+    uint32_t kept = sim_journal_kept(world);
+    if (index >= kept) return nullptr;
+    uint32_t first = world->journal.count - kept;
+    return &world->journal.entries[(first + index) % SIM_JOURNAL_SIZE];
+}

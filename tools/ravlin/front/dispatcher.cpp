@@ -1,0 +1,140 @@
+#include "dispatcher.h"
+
+#include <stdio.h>
+
+#include "activity_log.h"
+#include "control_device.h"
+#include "handlers.h"
+#include "invocation_settings.h"
+#include "message_text.h"
+#include "usage_text.h"
+
+namespace {
+
+constexpr uint32_t MSG_NO_DEVICE_FILE = 0xC0000007;
+constexpr uint32_t MSG_CLOSE_FAILED = 0xC0000008;
+constexpr uint32_t MSG_NO_VALID_DEVICE = 0xC000000A;
+constexpr uint32_t MSG_ESSMAP_UNREADABLE = 0xC000000B;
+constexpr char kEssMapFile[] = "vdqessmap.out";
+
+// The ESS map file must exist and hold something before either map display runs.
+int32_t show_map(int32_t (*display)()) {
+    uint64_t size = 0;
+    if (!platform_file_exists(kEssMapFile)) {
+        printf("%s\n", get_message_text(MSG_ESSMAP_UNREADABLE, "Error reading essmap.out!"));
+        return 1;
+    }
+    if (!platform_file_size(kEssMapFile, &size) || size == 0) {
+        printf("\n%s\n", get_message_text(MSG_NO_VALID_DEVICE, "No valid device found\n"));
+        return 1;
+    }
+    // The display reports its own trouble; the command counts as done. A display
+    // this build lacks must still fail, though.
+    return display() == kHandlerNotBuilt ? kHandlerNotBuilt : 0;
+}
+
+int32_t performance(const Command& c) {
+    g_settings.perf_collection = c.perf_collection;
+    int32_t result = set_performance(c.value, c.number);
+    if (result != 0) return result;
+    if (c.value == 0) {
+        const char* text = c.perf_collection != 0 ? "Success:Performance Collection set to ON \n"
+                                                  : "Success:Performance Collection set to OFF \n";
+        printf("%s", text);
+        write_activity_log_as_is(text);
+    } else {
+        printf("Success:Performance Collection set for the required device \n");
+        write_activity_log("Success:Performance Collection set for the required device %ld \n", long(c.number));
+    }
+    return 0;
+}
+
+int32_t device_listing(const Command& c, int k, const char* const* words) {
+    uint32_t query_flags = c.flags;
+    int32_t result = parse_query_options(&query_flags, k, words);
+    if (result != 0) return result;
+    g_settings.present_only = c.present_only;
+    g_settings.csv_only = c.csv_only;
+    return list_devices(query_flags, c.request_code);
+}
+
+}  // namespace
+
+int32_t run_command(const Command& c, int k, const char* const* words) {
+    switch (c.kind) {
+    case CommandKind::InvalidCommand:
+        print_invalid_command();
+        return -1;
+    case CommandKind::InvalidArgument:
+        print_invalid_argument();
+        return -1;
+    case CommandKind::ShowVersions:
+        return show_versions(c.value);
+    case CommandKind::QueryWwpn:
+        return query_wwpn();
+    case CommandKind::QueryPort:
+        return query_port();
+    case CommandKind::RescanHardware:
+        return rescan_hardware(c.word);
+    case CommandKind::ShowAdapters:
+        g_settings.all_adapters = c.all_adapters;
+        return show_adapters(c.number, c.flags);
+    case CommandKind::ListDevices:
+        return device_listing(c, k, words);
+    case CommandKind::ShowAdapterStats:
+        return show_adapter_stats(c.number, c.value);
+    case CommandKind::ShowEssMap:
+        return show_map(show_ess_map);
+    case CommandKind::ShowPortMap:
+        return show_map(show_port_map);
+    case CommandKind::GetRetryDelay:
+        return get_retry_delay(c.word);
+    case CommandKind::SetRetryDelay:
+        return set_retry_delay(c.word, c.value);
+    case CommandKind::GetRepeat:
+        return get_repeat(c.word);
+    case CommandKind::SetRepeat:
+        return set_repeat(c.word, c.repeat_error, c.repeat_interval);
+    case CommandKind::SetAdapterState:
+        return set_adapter_state(c.number, c.word, 1);
+    case CommandKind::SetPathState:
+        return set_path_state(uint32_t(c.number), c.number2, c.word, 1);
+    case CommandKind::SetPreferredPath:
+        return set_preferred_path(uint32_t(c.number), uint32_t(c.number2), c.value);
+    case CommandKind::SetPolicy:
+        return set_policy(c.number, c.number2, c.word, c.word2);
+    case CommandKind::SetPerformance:
+        return performance(c);
+    case CommandKind::SetPortState:
+        return set_port_state(c.word, c.word2, c.word3);
+    case CommandKind::ClearCounters:
+        return clear_counters(c.number, c.number2, c.word);
+    case CommandKind::SetTrace:
+        return set_trace(c.word);
+    }
+    return -1;
+}
+
+int32_t run_ravlin(int k, const char* const* words) {
+    activity_log_init();
+    reset_invocation_settings();
+
+    Command command = parse_command(k, words);
+    if (!command.needs_device) return run_command(command, k, words);
+
+    if (open_control_device() != 0) {
+        printf("\n%s\n", get_message_text(MSG_NO_DEVICE_FILE, "No device file found\n"));
+        return -1;
+    }
+    // Every rescan path ends here; the handle goes with the process.
+    if (command.kind == CommandKind::RescanHardware) return run_command(command, k, words);
+
+    int32_t result = run_command(command, k, words);
+
+    if (!close_control_device() && result != -1) {
+        printf("\n%s\n", get_message_text(MSG_CLOSE_FAILED, "Error closing device file\n"));
+        result = -1;
+    }
+    if (g_settings.color_enabled) platform_console_set_attributes(g_settings.saved_attributes);
+    return result;
+}
