@@ -1,0 +1,23 @@
+// Where dsmsim finds the simulator's world. On Linux the world file under its
+// lock; on Windows the test driver, through its private control requests.
+// One session at a time: store_open, any reads and writes, store_close. While
+// the session is open no ravlin can change the world in between, so a read,
+// a change and a write make one step.
+#pragma once
+
+#include <stddef.h>
+
+#include "sim_world.h"
+
+// Opens the session (the POSIX store takes the world lock, waiting for it).
+// False with a one-line message when the store cannot be reached.
+bool store_open(char* error, size_t size);
+
+// Reads the current world into *world (about 5 MB: pass a static one).
+bool store_read_world(SimWorld* world, char* error, size_t size);
+
+// Replaces the world with *world.
+bool store_write_world(const SimWorld* world, char* error, size_t size);
+
+// Ends the session; harmless when none is open.
+void store_close();
