@@ -108,13 +108,16 @@ SimFault* find_fault(SimWorld* w, uint32_t code, int32_t slot) {
 void use_fault(SimWorld* w, SimFault* f) {
     if (f->remaining <= 0) return;
     if (--f->remaining > 0) return;
+    int32_t n = w->fault_count > SIM_MAX_FAULTS ? SIM_MAX_FAULTS : w->fault_count;
     int32_t index = int32_t(f - w->faults);
-    for (int32_t i = index; i + 1 < w->fault_count; i++) w->faults[i] = w->faults[i + 1];
-    w->fault_count--;
+    for (int32_t i = index; i + 1 < n; i++) w->faults[i] = w->faults[i + 1];
+    memset(&w->faults[n - 1], 0, sizeof w->faults[n - 1]);
+    w->fault_count = n - 1;
     w->changed = 1;
 }
 
-void journal(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uint32_t out_len,
+// Records one request; `in` holds `kept` of the `in_len` bytes sent.
+void journal(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t kept, uint32_t in_len, uint32_t out_len,
              SimReply reply) {
     SimJournal* j = &w->journal;
     SimJournalEntry* e = &j->entries[j->count % SIM_JOURNAL_SIZE];
@@ -125,10 +128,10 @@ void journal(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uin
     e->out_len = out_len;
     e->error = reply.error;
     e->returned = reply.returned;
-    uint32_t head = in_len < uint32_t(SIM_JOURNAL_HEAD) ? in_len : uint32_t(SIM_JOURNAL_HEAD);
+    uint32_t head = kept < uint32_t(SIM_JOURNAL_HEAD) ? kept : uint32_t(SIM_JOURNAL_HEAD);
     if (in != nullptr) {
         memcpy(e->head, in, head);
-        for (uint32_t i = head; i < in_len; i++) {
+        for (uint32_t i = head; i < kept; i++) {
             if (in[i] != 0) {
                 e->tail_nonzero = 1;
                 break;
@@ -293,8 +296,10 @@ SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_
         if (fault != nullptr) use_fault(world, fault);
     }
     if (reply.returned > out_room) reply.returned = out_room;
+    // Journal from the private copy of the input (the reply may overwrite the
+    // caller's buffer), but with the length the caller really sent.
+    if (world->driver_loaded) journal(world, code, g_scratch_in, in_copy, in_len, out_len, reply);
     if (reply.error == 0 && out != nullptr) memcpy(out, g_scratch_out, reply.returned);
-    journal(world, code, g_scratch_in, in_len < kScratchSize ? in_len : kScratchSize, out_len, reply);
     return reply;
 }
 
@@ -310,7 +315,7 @@ static uint32_t handle_operation(SimWorld* world, uint32_t code) {
         }
     }
     // Without a driver nothing reaches it, so nothing is journalled.
-    if (world->driver_loaded) journal(world, code, nullptr, 0, 0, reply);
+    if (world->driver_loaded) journal(world, code, nullptr, 0, 0, 0, reply);
     return reply.error;
 }
 
