@@ -34,16 +34,17 @@ void append_record() {
     if (size > 0 && uint64_t(size) > kLogRotateThreshold) rotate_log_generations(path);
 }
 
-void write_record(const char* text, va_list* args) {
+// Takes the lock; false (nothing taken) for a null or empty text.
+bool begin_record(const char* text) {
     if (g_log_lock == nullptr) activity_log_init();
     platform_lock_enter(g_log_lock);
-    if (text != nullptr && text[0] != '\0') {
-        if (args != nullptr)
-            vsnprintf(g_log_message, sizeof g_log_message, text, *args);
-        else
-            snprintf(g_log_message, sizeof g_log_message, "%s", text);
-        append_record();
-    }
+    if (text != nullptr && text[0] != '\0') return true;
+    platform_lock_leave(g_log_lock);
+    return false;
+}
+
+void end_record() {
+    append_record();
     platform_lock_leave(g_log_lock);
 }
 
@@ -54,13 +55,19 @@ void activity_log_init() {
 }
 
 void write_activity_log(const char* text, ...) {
+    if (!begin_record(text)) return;
     va_list args;
     va_start(args, text);
-    write_record(text, &args);
+    vsnprintf(g_log_message, sizeof g_log_message, text, args);
     va_end(args);
+    end_record();
 }
 
-void write_activity_log_as_is(const char* text) { write_record(text, nullptr); }
+void write_activity_log_as_is(const char* text) {
+    if (!begin_record(text)) return;
+    snprintf(g_log_message, sizeof g_log_message, "%s", text);
+    end_record();
+}
 
 void format_log_timestamp(const PlatformLocalTime* now, char date[16], char time[16]) {
     snprintf(date, 16, "%02d/%02d", now->month, now->day);

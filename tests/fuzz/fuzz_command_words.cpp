@@ -1,0 +1,39 @@
+// Fuzzes the command grammar with arbitrary words (NUL-separated in the input),
+// and the word helpers it rests on.
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
+#include "command_grammar.h"
+#include "dsm_texts.h"
+#include "numeric_word.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static char text[4096];
+    if (size >= sizeof text) size = sizeof text - 1;
+    memcpy(text, data, size);
+    text[size] = '\0';
+
+    const char* words[12];
+    int k = 0;
+    const char* start = text;
+    for (size_t i = 0; i <= size && k < 12; i++) {
+        if (text[i] == '\0') {
+            words[k++] = start;
+            start = text + i + 1;
+        }
+    }
+    Command c = parse_command(k, words);
+    // Every word a command keeps must be one of the words it was given.
+    const char* kept[] = {c.word, c.word2, c.word3};
+    for (const char* w : kept) {
+        if (w == nullptr) continue;
+        bool found = false;
+        for (int i = 0; i < k; i++) found = found || w == words[i];
+        if (!found) __builtin_trap();
+    }
+    for (int i = 0; i < k; i++)
+        if (is_numeric_word(words[i]) && numeric_value(words[i]) < 0) __builtin_trap();
+    if (strlen(device_display_name(text, size)) > 31) __builtin_trap();
+    return 0;
+}
