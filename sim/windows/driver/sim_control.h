@@ -1,0 +1,18 @@
+/* The test driver's private requests, sent to its simulator device
+ * \\.\RAVLINSIM (never to \\.\RAVLIN, whose requests ravlin owns). Shared by
+ * the driver (C) and dsmsim.exe (C++). Function numbers 0x800 and up are the
+ * range left to drivers for their own use, so they cannot meet a DSM request. */
+#pragma once
+
+#include <stdint.h>
+
+#define RAVLINSIM_DEVICE_PATH "\\\\.\\RAVLINSIM"
+
+/* Same composition as the DSM requests: device type 0x84C9, read and write
+ * access, buffered transfer. */
+#define RAVLINSIM_REQUEST(function) ((0x84C9u << 16) | (3u << 14) | ((uint32_t)(function) << 2))
+
+/* Input: a whole SimWorld (exactly its size, else error 24). Replaces the world. */
+#define RAVLINSIM_LOAD_WORLD RAVLINSIM_REQUEST(0x800)
+/* Output: a whole SimWorld, journal included (room for exactly its size, else error 24). */
+#define RAVLINSIM_READ_WORLD RAVLINSIM_REQUEST(0x801)

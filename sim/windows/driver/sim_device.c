@@ -1,0 +1,39 @@
+/* \\.\RAVLINSIM: the private requests that load and read the whole world. */
+#include "driver.h"
+#include "sim_control.h"
+#include "sim_host.h"
+#include "status_map.h"
+
+static NTSTATUS load_world(PIRP irp, const void* buffer, ULONG in_len) {
+    if (in_len != sim_host_world_size() || buffer == NULL)
+        return complete_request(irp, status_from_windows_error(24), 0);
+    world_lock();
+    uint32_t error = sim_host_load(buffer, in_len);
+    world_unlock();
+    return complete_request(irp, status_from_windows_error(error), 0);
+}
+
+static NTSTATUS read_world(PIRP irp, void* buffer, ULONG out_len) {
+    if (out_len != sim_host_world_size() || buffer == NULL)
+        return complete_request(irp, status_from_windows_error(24), 0);
+    world_lock();
+    uint32_t error = sim_host_save(buffer, out_len);
+    world_unlock();
+    if (error != 0) return complete_request(irp, status_from_windows_error(error), 0);
+    return complete_request(irp, STATUS_SUCCESS, out_len);
+}
+
+NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
+    ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
+    ULONG in_len = stack->Parameters.DeviceIoControl.InputBufferLength;
+    ULONG out_len = stack->Parameters.DeviceIoControl.OutputBufferLength;
+    void* buffer = irp->AssociatedIrp.SystemBuffer;
+    switch (code) {
+    case RAVLINSIM_LOAD_WORLD:
+        return load_world(irp, buffer, in_len);
+    case RAVLINSIM_READ_WORLD:
+        return read_world(irp, buffer, out_len);
+    default:
+        return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    }
+}
