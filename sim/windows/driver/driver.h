@@ -16,8 +16,11 @@ void world_unlock(void);
 /* Completes `irp` with `status` and `information` and returns `status`. */
 NTSTATUS complete_request(PIRP irp, NTSTATUS status, ULONG_PTR information);
 
-NTSTATUS dsm_create(PIRP irp);
-NTSTATUS dsm_close(PIRP irp);
+NTSTATUS dsm_create(PIRP irp, PIO_STACK_LOCATION stack);
+NTSTATUS dsm_close(PIRP irp, PIO_STACK_LOCATION stack);
 NTSTATUS dsm_device_control(PIRP irp, PIO_STACK_LOCATION stack);
+
+/* Gives \Device\RAVLIN its name \\.\RAVLIN (`present` nonzero) or takes it away. */
+void dsm_update_link(int present);
 
 NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack);

@@ -21,12 +21,12 @@ NTSTATUS complete_request(PIRP irp, NTSTATUS status, ULONG_PTR information) {
 }
 
 static NTSTATUS NTAPI dispatch_create(PDEVICE_OBJECT device, PIRP irp) {
-    if (device == dsm_device) return dsm_create(irp);
+    if (device == dsm_device) return dsm_create(irp, IoGetCurrentIrpStackLocation(irp));
     return complete_request(irp, STATUS_SUCCESS, 0); /* the simulator device always opens */
 }
 
 static NTSTATUS NTAPI dispatch_close(PDEVICE_OBJECT device, PIRP irp) {
-    if (device == dsm_device) return dsm_close(irp);
+    if (device == dsm_device) return dsm_close(irp, IoGetCurrentIrpStackLocation(irp));
     return complete_request(irp, STATUS_SUCCESS, 0);
 }
 
@@ -42,18 +42,21 @@ static NTSTATUS NTAPI dispatch_device_control(PDEVICE_OBJECT device, PIRP irp) {
     return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
 }
 
+/* Creates a device and, unless `link` is NULL, its \\.\ name. */
 static NTSTATUS create_device(PDRIVER_OBJECT driver, const WCHAR* name, const WCHAR* link,
                               PDEVICE_OBJECT* out) {
     UNICODE_STRING device_name, link_name;
     RtlInitUnicodeString(&device_name, name);
-    RtlInitUnicodeString(&link_name, link);
     PDEVICE_OBJECT device = NULL;
     NTSTATUS status = IoCreateDevice(driver, 0, &device_name, 0x84C9, 0, FALSE, &device);
     if (!NT_SUCCESS(status)) return status;
-    status = IoCreateSymbolicLink(&link_name, &device_name);
-    if (!NT_SUCCESS(status)) {
-        IoDeleteDevice(device);
-        return status;
+    if (link != NULL) {
+        RtlInitUnicodeString(&link_name, link);
+        status = IoCreateSymbolicLink(&link_name, &device_name);
+        if (!NT_SUCCESS(status)) {
+            IoDeleteDevice(device);
+            return status;
+        }
     }
     device->Flags |= DO_BUFFERED_IO;
     device->Flags &= ~DO_DEVICE_INITIALIZING;
@@ -63,9 +66,11 @@ static NTSTATUS create_device(PDRIVER_OBJECT driver, const WCHAR* name, const WC
 
 static void delete_device(const WCHAR* link, PDEVICE_OBJECT* device) {
     if (*device == NULL) return;
-    UNICODE_STRING link_name;
-    RtlInitUnicodeString(&link_name, link);
-    IoDeleteSymbolicLink(&link_name);
+    if (link != NULL) {
+        UNICODE_STRING link_name;
+        RtlInitUnicodeString(&link_name, link);
+        IoDeleteSymbolicLink(&link_name);
+    }
     IoDeleteDevice(*device);
     *device = NULL;
 }
@@ -73,14 +78,16 @@ static void delete_device(const WCHAR* link, PDEVICE_OBJECT* device) {
 static void NTAPI driver_unload(PDRIVER_OBJECT driver) {
     (void)driver;
     delete_device(L"\\DosDevices\\RAVLINSIM", &sim_device);
-    delete_device(L"\\DosDevices\\RAVLIN", &dsm_device);
+    dsm_update_link(0);
+    delete_device(NULL, &dsm_device);
 }
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registry_path) {
     (void)registry_path;
     KeInitializeMutex(&world_mutex, 0);
     sim_host_reset();
-    NTSTATUS status = create_device(driver, L"\\Device\\RAVLIN", L"\\DosDevices\\RAVLIN", &dsm_device);
+    /* \\.\RAVLIN appears only once a world with a driver is loaded. */
+    NTSTATUS status = create_device(driver, L"\\Device\\RAVLIN", NULL, &dsm_device);
     if (NT_SUCCESS(status))
         status = create_device(driver, L"\\Device\\RAVLINSIM", L"\\DosDevices\\RAVLINSIM", &sim_device);
     if (!NT_SUCCESS(status)) {

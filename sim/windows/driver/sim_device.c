@@ -9,6 +9,7 @@ static NTSTATUS load_world(PIRP irp, const void* buffer, ULONG in_len) {
         return complete_request(irp, status_from_windows_error(24), 0);
     world_lock();
     uint32_t error = sim_host_load(buffer, in_len);
+    if (error == 0) dsm_update_link(sim_host_driver_loaded());
     world_unlock();
     return complete_request(irp, status_from_windows_error(error), 0);
 }

@@ -41,6 +41,8 @@ extern "C" uint32_t sim_host_answer(uint32_t code, void* buffer, uint32_t in_len
     return reply.error;
 }
 
+extern "C" int sim_host_driver_loaded(void) { return g_world.driver_loaded != 0; }
+
 extern "C" uint32_t sim_host_world_size(void) { return uint32_t(sizeof g_world); }
 
 extern "C" uint32_t sim_host_load(const void* data, uint32_t length) {

@@ -22,6 +22,9 @@ uint32_t sim_host_close(void);
 uint32_t sim_host_answer(uint32_t code, void* buffer, uint32_t in_len, uint32_t out_len,
                          uint32_t* returned);
 
+/* Nonzero when the world has a driver loaded (\\.\RAVLIN exists only then). */
+int sim_host_driver_loaded(void);
+
 /* The size of a whole world, the one length the private requests accept. */
 uint32_t sim_host_world_size(void);
 
