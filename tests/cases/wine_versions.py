@@ -1,0 +1,77 @@
+"""The version files that `ravlin query version` reads, made to match a world.
+
+On Linux the version data come from the simulated world; on Windows ravlin reads
+the version resources of C:\\windows\\system32\\drivers\\ravlindsm.sys and mpio.sys.
+So that a scenario means the same on both, the Wine harness puts files there
+whose resources say what the scenario says: resource-only images built from the
+same template as the build's fixtures (cached by content), or no file at all.
+The running driver is not disturbed: its image is already mapped, and the file
+is replaced by rename.
+"""
+
+import hashlib
+import json
+import os
+import subprocess
+
+
+def scenario_versions(path):
+    """(dsm, mpio) as a scenario file gives them, by the scenario reader's rules:
+    dsm is None (no file) or (file version, build number or ""), mpio None or
+    its file version. A missing or null key means that file is missing."""
+    with open(path, encoding="utf-8") as f:
+        versions = json.load(f).get("versions") or {}
+    build = versions.get("dsm_build_number")
+    dsm_version = versions.get("dsm_file_version")
+    dsm = None
+    if build is not None or dsm_version is not None:
+        dsm = (dsm_version or "0.0.0.0", build or "")
+    return dsm, versions.get("mpio_file_version")
+
+
+def rc_text(value):
+    return value.replace("\\", "\\\\").replace('"', '""')
+
+
+class VersionFiles:
+    def __init__(self, prefix, source_dir):
+        self.prefix = prefix
+        self.template = os.path.join(source_dir, "sim", "windows", "fixtures", "version_resource.rc.in")
+        self.cache = os.path.join(prefix.build_dir, "wine-fixtures")
+
+    def image(self, description, version, build_number):
+        """The path of a resource-only image with that version resource (made once)."""
+        key = hashlib.sha1(f"{description}\n{version}\n{build_number}".encode()).hexdigest()[:16]
+        image = os.path.join(self.cache, key + ".sys")
+        if os.path.exists(image):
+            return image
+        os.makedirs(self.cache, exist_ok=True)
+        parts = (version.split(".") + ["0", "0", "0", "0"])[:4]
+        line = f'      VALUE "Product Build Number", "{rc_text(build_number)}"' if build_number else ""
+        text = open(self.template, encoding="utf-8").read()
+        for name, value in (("V1", parts[0]), ("V2", parts[1]), ("V3", parts[2]), ("V4", parts[3]),
+                            ("DESCRIPTION", rc_text(description)), ("BUILD_NUMBER_LINE", line)):
+            text = text.replace("@" + name + "@", value)
+        rc = os.path.join(self.cache, key + ".rc")
+        obj = os.path.join(self.cache, key + ".o")
+        with open(rc, "w", encoding="utf-8") as f:
+            f.write(text)
+        subprocess.run(["x86_64-w64-mingw32-windres", "-O", "coff", "-i", rc, "-o", obj], check=True,
+                       stdin=subprocess.DEVNULL, capture_output=True)
+        subprocess.run(["x86_64-w64-mingw32-gcc", "-nostdlib", "-nostartfiles", "-shared", "-Wl,-e,0",
+                        "-Wl,--subsystem,native", "-o", image + ".new", obj], check=True,
+                       stdin=subprocess.DEVNULL, capture_output=True)
+        os.replace(image + ".new", image)
+        return image
+
+    def apply(self, dsm, mpio):
+        """Puts the two files in place for (dsm, mpio) as scenario_versions gives them."""
+        drivers = ("windows", "system32", "drivers")
+        if dsm is None:
+            self.prefix.remove(*drivers, "ravlindsm.sys")
+        else:
+            self.prefix.install(self.image("ravlin DSM test driver", dsm[0], dsm[1]), *drivers, "ravlindsm.sys")
+        if mpio is None:
+            self.prefix.remove(*drivers, "mpio.sys")
+        else:
+            self.prefix.install(self.image("MPIO test fixture", mpio, ""), *drivers, "mpio.sys")
