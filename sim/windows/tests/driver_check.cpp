@@ -2,6 +2,8 @@
 // device name, full and short replies, the Windows error codes that must arrive
 // unchanged, a failing open, and the private world requests.
 //   driver_check             every check (loads worlds of its own; the driver must run)
+//   driver_check fresh       only that the driver holds an empty world (just started)
+//   driver_check no-dsm      only that \\.\RAVLIN fails to open with error 2
 //   driver_check no-device   only that \\.\RAVLIN and \\.\RAVLINSIM fail to open with error 2
 // Prints one line per failed check and a closing "N passed, N failed"; exits 1 on any failure.
 #include <windows.h>
@@ -291,6 +293,10 @@ void check_no_device() {
 int main(int argc, char** argv) {
     if (argc == 2 && strcmp(argv[1], "no-device") == 0) {
         check_no_device();
+    } else if (argc == 2 && strcmp(argv[1], "no-dsm") == 0) {
+        DWORD error = 0;
+        HANDLE h = open_device("\\\\.\\RAVLIN", &error);
+        check(h == INVALID_HANDLE_VALUE && error == 2, "no driver in the world: open fails with 2", error, 2);
     } else if (argc == 2 && strcmp(argv[1], "fresh") == 0) {
         // Just started: the driver holds an empty world, so there is no DSM yet.
         DWORD error = 0;

@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Checks the Windows test fixtures under Wine: the test driver from a client's
+side (driver_check.exe), the driver's life cycle (stopped, started again), the
+world that dsmsim.exe loads and shows against the Linux dsmsim, and the test
+hbaapi.dll loaded the way fenmar loads it (hba_check.exe, 32-bit).
+
+    run_wine_checks.py [--build-dir build/win64] [--win32-dir build/win32] [--linux-dir build/linux]
+
+Ends with "N passed, N failed"; exit status 1 on any failure.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
+
+from wine_prefix import WinePrefix, install_build  # noqa: E402
+
+
+class Checks:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def expect(self, ok, what, detail=b""):
+        if ok:
+            self.passed += 1
+            return
+        self.failed += 1
+        print(f"FAIL {what}")
+        if detail:
+            print("    " + detail.decode(errors="replace").strip().replace("\n", "\n    "))
+
+    def program(self, prefix, what, args, loader="wine"):
+        """Runs a check program; it passes when it exits 0."""
+        start = time.monotonic()
+        status, out, err = prefix.run(args, loader=loader)
+        self.expect(status == 0, f"{what} (exit {status})", out + err)
+        return time.monotonic() - start
+
+
+def normalise(text):
+    return text.replace(b"\r\n", b"\n")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build-dir", default=os.path.join(SOURCE, "build", "win64"))
+    parser.add_argument("--win32-dir", default=os.path.join(SOURCE, "build", "win32"))
+    parser.add_argument("--linux-dir", default=os.path.join(SOURCE, "build", "linux"))
+    options = parser.parse_args()
+
+    prefix = WinePrefix(options.build_dir)
+    checks = Checks()
+    driver_check = os.path.join(prefix.build_dir, "sim", "windows", "tests", "driver_check.exe")
+    dsmsim = os.path.join(prefix.build_dir, "sim", "dsmsim", "dsmsim.exe")
+    hba_check = os.path.join(options.win32_dir, "sim", "windows", "tests", "hba_check.exe")
+
+    made = prefix.prepare()
+    install_build(prefix, options.win32_dir)
+    start = time.monotonic()
+    prefix.start()
+    started = time.monotonic() - start
+    timings = [f"prefix made in {made:.1f} s" if made else "prefix reused", f"server and driver up in {started:.2f} s"]
+    try:
+        checks.program(prefix, "a freshly started driver has an empty world", [driver_check, "fresh"])
+        spent = checks.program(prefix, "driver_check", [driver_check])
+        timings.append(f"driver_check {spent:.2f} s")
+
+        # The same scenario shown by both builds' dsmsim: the Windows world store
+        # must keep everything the Linux world file keeps.
+        scenario = os.path.join(SOURCE, "sim", "scenarios", "sample-san.json")
+        status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
+        checks.expect(status == 0, "dsmsim.exe load", err)
+        status, shown, err = prefix.run([dsmsim, "show"])
+        checks.expect(status == 0, "dsmsim.exe show", err)
+        linux_dsmsim = os.path.join(options.linux_dir, "sim", "dsmsim", "dsmsim")
+        if os.path.exists(linux_dsmsim):
+            root = os.path.join(prefix.build_dir, "wine-logs", "linux-root")
+            env = dict(os.environ, RAVLIN_SIM_ROOT=root)
+            subprocess.run([linux_dsmsim, "load", scenario], env=env, check=True, capture_output=True)
+            expected = subprocess.run([linux_dsmsim, "show"], env=env, check=True, capture_output=True).stdout
+            checks.expect(normalise(shown) == expected, "dsmsim show reads the same world on both builds")
+        status, _, _ = prefix.run([dsmsim, "driver", "stop"])
+        checks.program(prefix, "dsmsim driver stop: \\\\.\\RAVLIN is gone", [driver_check, "no-dsm"])
+        status, _, _ = prefix.run([dsmsim, "driver", "start"])
+        status, out, _ = prefix.run([dsmsim, "journal"])
+        checks.expect(status == 0 and out == b"", "a loaded world starts with an empty journal", out)
+
+        # The driver's own life: stopped (Unload removes both names), started anew.
+        start = time.monotonic()
+        checks.expect(prefix.stop_driver() == 0, "net stop ravlindsm")
+        stopped = time.monotonic() - start
+        checks.program(prefix, "driver stopped: neither device opens", [driver_check, "no-device"])
+        start = time.monotonic()
+        checks.expect(prefix.start_driver() == 0, "net start ravlindsm")
+        timings.append(f"net stop {stopped:.2f} s, net start {time.monotonic() - start:.2f} s")
+        checks.program(prefix, "a restarted driver has an empty world", [driver_check, "fresh"])
+
+        if os.path.exists(hba_check):
+            spent = checks.program(prefix, "hba_check (32-bit, hbaapi.dll from syswow64)", [hba_check])
+            timings.append(f"hba_check {spent:.2f} s")
+        else:
+            print(f"note: {hba_check} not built; the HBA library was not checked")
+    finally:
+        prefix.stop()
+    print("timings: " + ", ".join(timings))
+    print(f"wine checks: {checks.passed} passed, {checks.failed} failed")
+    return 1 if checks.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
