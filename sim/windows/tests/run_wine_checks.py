@@ -20,6 +20,7 @@ SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
 sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
 
 from wine_prefix import WinePrefix, install_build  # noqa: E402
+from wine_versions import VersionFiles, scenario_versions  # noqa: E402
 
 
 class Checks:
@@ -60,6 +61,7 @@ def main():
     driver_check = os.path.join(prefix.build_dir, "sim", "windows", "tests", "driver_check.exe")
     dsmsim = os.path.join(prefix.build_dir, "sim", "dsmsim", "dsmsim.exe")
     hba_check = os.path.join(options.win32_dir, "sim", "windows", "tests", "hba_check.exe")
+    version_check = os.path.join(prefix.build_dir, "sim", "windows", "tests", "version_check.exe")
 
     made = prefix.prepare()
     install_build(prefix, options.win32_dir)
@@ -101,6 +103,22 @@ def main():
         checks.expect(prefix.start_driver() == 0, "net start ravlindsm")
         timings.append(f"net stop {stopped:.2f} s, net start {time.monotonic() - start:.2f} s")
         checks.program(prefix, "a restarted driver has an empty world", [driver_check, "fresh"])
+
+        # The build's own files, then the files a scenario's versions ask for.
+        checks.program(prefix, "the build's driver and mpio.sys versions",
+                       [version_check, "1.4.2.8 build 118-rc", "1.4.2.8", "10.0.17763.1"])
+        versions = VersionFiles(prefix, SOURCE)
+        checks.expect(scenario_versions(scenario) == (("1.4.2.8", "1.4.2.8 build 118-rc"), "10.0.17763.1"),
+                      "the sample scenario's versions")
+        cases = [
+            ((("2.0.1.3", 'build "7" 100% \\x'), "6.3.9600.16384"), ['build "7" 100% \\x', "2.0.1.3", "6.3.9600.16384"]),
+            ((("1.0.0.9", ""), None), ["-", "1.0.0.9", "none"]),
+            ((None, "65535.0.1.2"), ["-", "none", "65535.0.1.2"]),
+        ]
+        for (dsm, mpio), expected in cases:
+            versions.apply(dsm, mpio)
+            checks.program(prefix, f"version files for {dsm} {mpio}", [version_check] + expected)
+        install_build(prefix, options.win32_dir)
 
         if os.path.exists(hba_check):
             spent = checks.program(prefix, "hba_check (32-bit, hbaapi.dll from syswow64)", [hba_check])
