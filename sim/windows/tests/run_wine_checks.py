@@ -128,7 +128,7 @@ def main():
     finally:
         prefix.stop()
     print("timings: " + ", ".join(timings))
-    print(f"wine checks: {checks.passed} passed, {checks.failed} failed")
+    print(f"wine-checks: {checks.passed} passed, {checks.failed} failed")
     return 1 if checks.failed else 0
 
 
