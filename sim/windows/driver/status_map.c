@@ -29,6 +29,9 @@ NTSTATUS status_from_windows_error(uint32_t error) {
     if (error == 0) return (NTSTATUS)0;
     for (unsigned i = 0; i < sizeof status_pairs / sizeof status_pairs[0]; i++)
         if (status_pairs[i].error == error) return status_pairs[i].status;
+    /* A failure code with the customer bit (0xA.../0xE...) is not translated at
+     * all: the caller reads the code itself, top bit and all. */
+    if ((error & 0xA0000000u) == 0xA0000000u) return (NTSTATUS)error;
     /* Any other code travels as an error of the Win32 facility, which the
      * translation unwraps to its low 16 bits. */
     return (NTSTATUS)(0xC0070000u | (error & 0xFFFFu));

@@ -194,7 +194,7 @@ void check_replies() {
 
 // Every error the model answers with must reach the caller as the same code.
 void check_errors() {
-    const uint32_t errors[] = {2, 1617, 1167, 31, 1, 87, 122, 24, 5, 50, 1117, 1359};
+    const uint32_t errors[] = {2, 1617, 1167, 31, 1, 87, 122, 24, 5, 50, 1117, 1359, 0xE0000001u, 0xA0000005u};
     for (uint32_t e : errors) {
         build_world();
         add_fault(IOCTL_DSM_GET_COUNTS, e, -1);
