@@ -99,6 +99,11 @@ def main():
         checks.expect(prefix.stop_driver() == 0, "net stop ravlindsm")
         stopped = time.monotonic() - start
         checks.program(prefix, "driver stopped: neither device opens", [driver_check, "no-device"])
+        # ravlin itself on a machine whose driver is not running.
+        ravlin = os.path.join(prefix.build_dir, "tools", "ravlin", "ravlin.exe")
+        status, out, _ = prefix.run([ravlin, "rescanhw", "0"])
+        checks.expect(status == 255 and out == b"\r\nNo device file found\r\n\r\n",
+                      f"ravlin.exe with the driver stopped: No device file found (exit {status})", out)
         start = time.monotonic()
         checks.expect(prefix.start_driver() == 0, "net start ravlindsm")
         timings.append(f"net stop {stopped:.2f} s, net start {time.monotonic() - start:.2f} s")
