@@ -34,7 +34,7 @@ void make_dirs(const char* dir) {
 // $RAVLIN_SIM_ROOT/Windows/System32/<name>, with the folders made on first use.
 const char* system_file(char* out, size_t size, const char* name) {
     if (out[0] == '\0') {
-        char dir[4096];
+        char dir[3072];
         snprintf(dir, sizeof dir, "%s/Windows/System32", sim_root_dir());
         make_dirs(dir);
         snprintf(out, size, "%s/%s", dir, name);

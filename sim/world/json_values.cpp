@@ -72,7 +72,7 @@ static bool parse_hex_u64(const char* text, uint64_t* value) {
 // A whole number in [min, max], given as a JSON number or a "0x..." text.
 bool read_integer(Reader* r, const Where& w, const char* key, const cJSON* item, int64_t min, int64_t max,
                   int64_t* out) {
-    int64_t n;
+    int64_t n = 0;
     if (cJSON_IsNumber(item)) {
         double v = item->valuedouble;
         if (!(v >= -9.0e18 && v <= 9.0e18) || double(int64_t(v)) != v)
@@ -94,14 +94,14 @@ bool read_integer(Reader* r, const Where& w, const char* key, const cJSON* item,
 }
 
 bool read_u32(Reader* r, const Where& w, const char* key, const cJSON* item, uint32_t* out) {
-    int64_t n;
+    int64_t n = 0;
     if (!read_integer(r, w, key, item, 0, UINT32_MAX, &n)) return false;
     *out = uint32_t(n);
     return true;
 }
 
 bool read_i32(Reader* r, const Where& w, const char* key, const cJSON* item, int32_t* out) {
-    int64_t n;
+    int64_t n = 0;
     if (!read_integer(r, w, key, item, INT32_MIN, INT32_MAX, &n)) return false;
     *out = int32_t(n);
     return true;
@@ -123,7 +123,7 @@ bool read_u64(Reader* r, const Where& w, const char* key, const cJSON* item, uin
             return fail(r, w, key, "\"%.40s\" is not a \"0x...\" text of up to 16 digits", item->valuestring);
         return true;
     }
-    int64_t n;
+    int64_t n = 0;
     if (!read_integer(r, w, key, item, 0, int64_t(1) << 53, &n)) return false;
     *out = uint64_t(n);
     return true;
@@ -135,7 +135,7 @@ bool read_flag(Reader* r, const Where& w, const char* key, const cJSON* item, ui
         *out = cJSON_IsTrue(item) ? 1 : 0;
         return true;
     }
-    int64_t n;
+    int64_t n = 0;
     if (!read_integer(r, w, key, item, 0, max, &n)) return false;
     *out = uint32_t(n);
     return true;
@@ -157,7 +157,7 @@ bool read_enum(Reader* r, const Where& w, const char* key, const cJSON* item, co
         word_list(table, words, sizeof words);
         return fail(r, w, key, "unknown word \"%.40s\" (%s, or a number)", item->valuestring, words);
     }
-    int64_t n;
+    int64_t n = 0;
     if (!read_integer(r, w, key, item, 0, max, &n)) return false;
     *out = uint32_t(n);
     return true;
