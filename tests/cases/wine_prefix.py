@@ -150,9 +150,26 @@ class WinePrefix:
         for _ in range(50):
             status, out, _ = self.run(["sc", "query", SERVICE])
             if b"RUNNING" in out:
-                return
+                break
             time.sleep(0.1)
-        raise WineError(f"the {SERVICE} driver did not start; see {self.log_dir}")
+        else:
+            raise WineError(f"the {SERVICE} driver did not start; see {self.log_dir}")
+        self._wait_for_simulator()
+
+    def _wait_for_simulator(self):
+        """A service reported running has not always got its devices up yet: wait
+        until dsmsim.exe reaches the simulator's control device."""
+        dsmsim = os.path.join(self.build_dir, "sim", "dsmsim", "dsmsim.exe")
+        if not os.path.exists(dsmsim):
+            return
+        detail = b""
+        for _ in range(50):
+            status, out, err = self.run([dsmsim, "journal"])
+            if status == 0:
+                return
+            detail = out + err
+            time.sleep(0.1)
+        raise WineError(f"dsmsim.exe cannot reach the test driver: {detail.decode(errors='replace').strip()}")
 
     def stop(self):
         """Stops the server (and with it the driver); harmless when none runs."""

@@ -6,6 +6,7 @@ through its private requests. One persistent server lives for the whole run.
 """
 
 import os
+import sys
 import time
 
 from wine_prefix import WineError, WinePrefix, install_build
@@ -41,9 +42,18 @@ class WineTarget:
         return status, out, err
 
     def load_scenario(self, path):
-        status, _, err = self.dsmsim(["load", WinePrefix.windows_path(path)])
+        args = ["load", WinePrefix.windows_path(path)]
+        status, out, err = self.dsmsim(args)
         if status != 0:
-            raise RuntimeError(f"dsmsim load {path}: {err.decode(errors='replace')}")
+            # Seen once, right after a new prefix's first server start, with no
+            # output at all: say so, and give the harness one more try.
+            text = (out + err).decode(errors="replace").strip()
+            print(f"note: dsmsim.exe load exited {status} ({text!r}); trying once more", file=sys.stderr)
+            time.sleep(0.5)
+            status, out, err = self.dsmsim(args)
+        if status != 0:
+            text = (out + err).decode(errors="replace").strip()
+            raise RuntimeError(f"dsmsim load {path}: exit status {status}: {text}")
         self.versions.apply(*scenario_versions(path))
 
     def run_ravlin(self, args, cwd):
