@@ -11,7 +11,8 @@ struct SimReply {
     uint32_t returned;  // bytes of `out` that hold the answer
 };
 
-// Empties the world: no driver, no devices, no faults, empty journal.
+// Empties the world: no driver, no devices, no faults, empty journal, no HBA
+// adapters (the HBA library at its default version).
 void sim_world_clear(SimWorld* world);
 
 // Answers one control request the way ravlindsm.sys would. `in` and `out` may be

@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "dsm_interface.h"
+#include "sim_hba.h"
 
 constexpr int SIM_MAX_DEVICES = 1024;
 constexpr int SIM_MAX_ADAPTERS = DSM_MAX_ADAPTERS;
@@ -120,6 +121,54 @@ struct SimVersions {
     uint16_t mpio_file_version[4];
 };
 
+// The Fibre Channel adapters that the HBA library reports (not the DSM's adapters
+// above, which are the driver's view). Texts have the API's field sizes.
+struct SimHbaDiscovered {
+    uint8_t port_wwn[8];
+    uint8_t node_wwn[8];
+    uint32_t fc_id;
+    uint32_t type;
+    uint32_t state;
+    uint32_t speed;
+    uint8_t fail;             // SIM_HBA_FAIL_ATTRIBUTES
+};
+
+struct SimHbaPort {
+    uint8_t port_wwn[8];
+    uint8_t node_wwn[8];
+    uint32_t fc_id;
+    uint32_t type;
+    uint32_t state;
+    uint32_t speed;
+    uint8_t fail;             // SIM_HBA_FAIL_ATTRIBUTES
+    int32_t reported_discovered;  // NumberofDiscoveredPorts; -1: the number listed
+    char os_device_name[256];
+    int32_t discovered_count;
+    SimHbaDiscovered discovered[SIM_HBA_MAX_DISCOVERED];
+};
+
+struct SimHbaAdapter {
+    char name[256];
+    char manufacturer[64];
+    char serial_number[64];
+    char model[256];
+    char driver_version[256];
+    char option_rom_version[256];
+    char firmware_version[256];
+    uint8_t node_wwn[8];
+    uint8_t fail;             // SIM_HBA_FAIL_NAME, _OPEN, _ATTRIBUTES
+    int32_t reported_ports;   // NumberOfPorts; -1: the number listed
+    int32_t port_count;
+    SimHbaPort ports[SIM_HBA_MAX_PORTS];
+};
+
+struct SimHba {
+    uint32_t version;         // HBA_GetVersion
+    uint8_t fail;             // SIM_HBA_FAIL_LOAD_LIBRARY
+    int32_t adapter_count;
+    SimHbaAdapter adapters[SIM_HBA_MAX_ADAPTERS];
+};
+
 struct SimWorld {
     uint32_t driver_loaded;
     int32_t device_slot_count;    // what IOCTL_DSM_GET_COUNTS reports
@@ -137,4 +186,5 @@ struct SimWorld {
     SimFault faults[SIM_MAX_FAULTS];
     SimJournal journal;
     SimDevice devices[SIM_MAX_DEVICES];
+    SimHba hba;
 };

@@ -171,6 +171,50 @@ bool read_enum8(Reader* r, const Where& w, const char* key, const cJSON* item, c
     return true;
 }
 
+bool read_word_set(Reader* r, const Where& w, const char* key, const cJSON* item, const WordTable* table,
+                   uint8_t* out) {
+    char words[160];
+    word_list(table, words, sizeof words);
+    if (!cJSON_IsArray(item)) return fail(r, w, key, "a list of %s expected, found %s", words, kind(item));
+    uint8_t set = 0;
+    const cJSON* entry;
+    cJSON_ArrayForEach(entry, item) {
+        uint32_t bit = 0;
+        if (!cJSON_IsString(entry) || !word_value(table, entry->valuestring, &bit))
+            return fail(r, w, key, "%s is not one of %s", cJSON_IsString(entry) ? "a word" : kind(entry), words);
+        if (set & bit) return fail(r, w, key, "\"%.40s\" is listed twice", entry->valuestring);
+        set = uint8_t(set | bit);
+    }
+    *out = set;
+    return true;
+}
+
+bool read_optional_count(Reader* r, const Where& w, const char* key, const cJSON* item, int32_t* out) {
+    if (cJSON_IsNull(item)) {
+        *out = -1;
+        return true;
+    }
+    int64_t n = 0;
+    if (!read_integer(r, w, key, item, 0, INT32_MAX, &n)) return false;
+    *out = int32_t(n);
+    return true;
+}
+
+bool read_wwn(Reader* r, const Where& w, const char* key, const cJSON* item, uint8_t (&out)[8]) {
+    const char* text = cJSON_IsString(item) ? item->valuestring : "";
+    bool ok = strlen(text) == 16;
+    uint8_t bytes[8] = {};
+    for (int i = 0; ok && i < 8; i++) {
+        int hi = hex_digit(text[2 * i]);
+        int lo = hex_digit(text[2 * i + 1]);
+        ok = hi >= 0 && lo >= 0;
+        if (ok) bytes[i] = uint8_t(hi << 4 | lo);
+    }
+    if (!ok) return fail(r, w, key, "16 hex digits such as \"2100000A0B0C0001\" expected");
+    memcpy(out, bytes, sizeof bytes);
+    return true;
+}
+
 // A text of at most `max_chars` characters into `dst`, which has room for max_chars + 1.
 bool read_text(Reader* r, const Where& w, const char* key, const cJSON* item, char* dst, size_t max_chars) {
     if (!cJSON_IsString(item)) return fail(r, w, key, "a text expected, found %s", kind(item));

@@ -56,6 +56,17 @@ bool read_enum(Reader* r, const Where& w, const char* key, const cJSON* item, co
 bool read_enum8(Reader* r, const Where& w, const char* key, const cJSON* item, const WordTable* table,
                 uint8_t* out);
 
+// A set of the table's words as a list, such as ["open", "name"]: the OR of their
+// values. An unknown or repeated word is refused.
+bool read_word_set(Reader* r, const Where& w, const char* key, const cJSON* item, const WordTable* table,
+                   uint8_t* out);
+
+// A count that may be left to its default: null is -1, else 0 to INT32_MAX.
+bool read_optional_count(Reader* r, const Where& w, const char* key, const cJSON* item, int32_t* out);
+
+// "2100000A0B0C0001": a WWN's eight bytes in order, as 16 hex digits.
+bool read_wwn(Reader* r, const Where& w, const char* key, const cJSON* item, uint8_t (&out)[8]);
+
 // A text of at most `max_chars` characters into `dst`, which has room for max_chars + 1.
 bool read_text(Reader* r, const Where& w, const char* key, const cJSON* item, char* dst, size_t max_chars);
 

@@ -6,7 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-constexpr int kTextOutDepth = 8;
+constexpr int kTextOutDepth = 12;  // the deepest: a discovered port's fail list, 9
 
 struct TextOut {
     char* data;

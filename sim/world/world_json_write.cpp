@@ -4,54 +4,16 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "json_put.h"
 #include "text_out.h"
 #include "sim_model.h"
+#include "world_hba_json.h"
 #include "world_json.h"
 #include "world_words.h"
 
 namespace {
 
-// A fixed text field, cut at its size even when the world left it unterminated.
-template <size_t N>
-void put_field(TextOut* out, const char* key, const char (&field)[N]) {
-    json_key(out, key);
-    json_string(out, field, N);
-}
-
-void put_text(TextOut* out, const char* key, const char* text) {
-    json_key(out, key);
-    json_string(out, text, strlen(text));
-}
-
-void put_uint(TextOut* out, const char* key, uint64_t value) {
-    json_key(out, key);
-    json_uint(out, value);
-}
-
-void put_int(TextOut* out, const char* key, int64_t value) {
-    json_key(out, key);
-    json_int(out, value);
-}
-
-// A value that is usually a flag: true/false for 0 and 1, the raw number otherwise.
-void put_flag(TextOut* out, const char* key, uint32_t value) {
-    json_key(out, key);
-    if (value <= 1) json_bool(out, value == 1);
-    else json_uint(out, value);
-}
-
-void put_enum(TextOut* out, const char* key, const WordTable* table, uint32_t value) {
-    const char* word = word_name(table, value);
-    if (word != nullptr) put_text(out, key, word);
-    else put_uint(out, key, value);
-}
-
-// -1 (unset) as null, any other value as the number.
-void put_optional(TextOut* out, const char* key, int32_t value) {
-    json_key(out, key);
-    if (value == -1) json_null(out);
-    else json_int(out, value);
-}
+using namespace json_put;
 
 void put_counters(TextOut* out, const char* key, const uint32_t (&counters)[5]) {
     json_key(out, key);
@@ -271,6 +233,7 @@ char* world_to_json(const SimWorld* world) {
         put_device(&out, &world->devices[i], i);
     }
     json_end(&out);
+    put_hba(&out, &world->hba);
     put_list(&out, "faults", world->faults, clamp(world->fault_count, SIM_MAX_FAULTS), put_fault);
     json_key(&out, "journal");
     put_journal(&out, world);

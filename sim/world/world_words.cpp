@@ -34,6 +34,16 @@ const WordEntry kSlotState[] = {{"absent", SIM_SLOT_ABSENT},
                                 {"removed", SIM_SLOT_REMOVED},
                                 {"invalid", SIM_SLOT_INVALID}};
 
+// The HBA API's codes. Speeds are bits: 4 is ten gigabit, 8 four gigabit.
+const WordEntry kHbaPortType[] = {{"n_port", 5}, {"nl_port", 6}};
+const WordEntry kHbaPortState[] = {{"online", 2}, {"offline", 3}};
+const WordEntry kHbaPortSpeed[] = {
+    {"unknown", 0}, {"1gbit", 1}, {"2gbit", 2}, {"10gbit", 4}, {"4gbit", 8}, {"8gbit", 16}};
+const WordEntry kHbaLibraryFail[] = {{"load_library", SIM_HBA_FAIL_LOAD_LIBRARY}};
+const WordEntry kHbaAdapterFail[] = {
+    {"name", SIM_HBA_FAIL_NAME}, {"open", SIM_HBA_FAIL_OPEN}, {"attributes", SIM_HBA_FAIL_ATTRIBUTES}};
+const WordEntry kHbaPortFail[] = {{"attributes", SIM_HBA_FAIL_ATTRIBUTES}};
+
 template <size_t N>
 constexpr WordTable table_of(const WordEntry (&entries)[N]) {
     return WordTable{entries, N};
@@ -59,6 +69,12 @@ const WordTable kInterfaceWords = table_of(kInterface);
 const WordTable kPolicyWords = table_of(kPolicy);
 const WordTable kScopeWords = table_of(kScope);
 const WordTable kSlotStateWords = table_of(kSlotState);
+const WordTable kHbaPortTypeWords = table_of(kHbaPortType);
+const WordTable kHbaPortStateWords = table_of(kHbaPortState);
+const WordTable kHbaPortSpeedWords = table_of(kHbaPortSpeed);
+const WordTable kHbaLibraryFailWords = table_of(kHbaLibraryFail);
+const WordTable kHbaAdapterFailWords = table_of(kHbaAdapterFail);
+const WordTable kHbaPortFailWords = table_of(kHbaPortFail);
 
 bool word_value(const WordTable* table, const char* word, uint32_t* value) {
     for (size_t i = 0; i < table->count; i++) {

@@ -23,6 +23,13 @@ extern const WordTable kInterfaceWords;     // fc iscsi sas
 extern const WordTable kPolicyWords;        // default ... round_robin_subset
 extern const WordTable kScopeWords;         // none all_nodes opt_nodes
 extern const WordTable kSlotStateWords;     // absent present removed invalid
+extern const WordTable kHbaPortTypeWords;   // n_port nl_port
+extern const WordTable kHbaPortStateWords;  // online offline
+extern const WordTable kHbaPortSpeedWords;  // unknown 1gbit 2gbit 10gbit 4gbit 8gbit
+// The calls a `fail` list can name, each a SIM_HBA_FAIL_... bit.
+extern const WordTable kHbaLibraryFailWords;  // load_library
+extern const WordTable kHbaAdapterFailWords;  // name open attributes
+extern const WordTable kHbaPortFailWords;     // attributes
 
 // True when `word` is in `table`; stores its value.
 bool word_value(const WordTable* table, const char* word, uint32_t* value);
