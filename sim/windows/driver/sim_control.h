@@ -1,6 +1,6 @@
 /* The test driver's private requests, sent to its simulator device
  * \\.\RAVLINSIM (never to \\.\RAVLIN, whose requests ravlin owns). Shared by
- * the driver (C) and dsmsim.exe (C++). Function numbers 0x800 and up are the
+ * the driver (C), dsmsim.exe and the test hbaapi.dll (C++). Function numbers 0x800 and up are the
  * range left to drivers for their own use, so they cannot meet a DSM request. */
 #pragma once
 
@@ -16,3 +16,8 @@
 #define RAVLINSIM_LOAD_WORLD RAVLINSIM_REQUEST(0x800)
 /* Output: a whole SimWorld, journal included (room for exactly its size, else error 24). */
 #define RAVLINSIM_READ_WORLD RAVLINSIM_REQUEST(0x801)
+/* Output: the world's HBA adapters as one SimHbaSnapshot (sim/model/sim_hba.h),
+ * the record whose layout is the same for the 32-bit library and the 64-bit
+ * driver (room for exactly its size, else error 24). Answered whether or not the
+ * world has a DSM driver loaded: the adapters are there either way. */
+#define RAVLINSIM_READ_HBA RAVLINSIM_REQUEST(0x802)

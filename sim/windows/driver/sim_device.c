@@ -1,4 +1,5 @@
-/* \\.\RAVLINSIM: the private requests that load and read the whole world. */
+/* \\.\RAVLINSIM: the private requests that load and read the whole world, and
+ * the one that gives the test HBA library its adapters. */
 #include "driver.h"
 #include "sim_control.h"
 #include "sim_host.h"
@@ -24,6 +25,16 @@ static NTSTATUS read_world(PIRP irp, void* buffer, ULONG out_len) {
     return complete_request(irp, STATUS_SUCCESS, out_len);
 }
 
+static NTSTATUS read_hba(PIRP irp, void* buffer, ULONG out_len) {
+    if (out_len != sim_host_hba_size() || buffer == NULL)
+        return complete_request(irp, status_from_windows_error(24), 0);
+    world_lock();
+    uint32_t error = sim_host_hba_snapshot(buffer, out_len);
+    world_unlock();
+    if (error != 0) return complete_request(irp, status_from_windows_error(error), 0);
+    return complete_request(irp, STATUS_SUCCESS, out_len);
+}
+
 NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
     ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
     ULONG in_len = stack->Parameters.DeviceIoControl.InputBufferLength;
@@ -34,6 +45,8 @@ NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
         return load_world(irp, buffer, in_len);
     case RAVLINSIM_READ_WORLD:
         return read_world(irp, buffer, out_len);
+    case RAVLINSIM_READ_HBA:
+        return read_hba(irp, buffer, out_len);
     default:
         return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "sim_hba.h"
 #include "sim_model.h"
 
 namespace {
@@ -22,6 +23,11 @@ void clamp_counts(SimWorld* w) {
     w->adapter_count = clamp(w->adapter_count, SIM_MAX_ADAPTERS);
     w->model_count = clamp(w->model_count, SIM_MAX_MODELS);
     w->fault_count = clamp(w->fault_count, SIM_MAX_FAULTS);
+    w->hba.adapter_count = clamp(w->hba.adapter_count, SIM_HBA_MAX_ADAPTERS);
+    for (SimHbaAdapter& a : w->hba.adapters) {
+        a.port_count = clamp(a.port_count, SIM_HBA_MAX_PORTS);
+        for (SimHbaPort& p : a.ports) p.discovered_count = clamp(p.discovered_count, SIM_HBA_MAX_DISCOVERED);
+    }
     for (SimDevice& d : w->devices)
         if (d.path_count > uint32_t(SIM_MAX_PATHS)) d.path_count = SIM_MAX_PATHS;
 }
@@ -55,5 +61,13 @@ extern "C" uint32_t sim_host_load(const void* data, uint32_t length) {
 extern "C" uint32_t sim_host_save(void* out, uint32_t room) {
     if (room != sizeof g_world) return DSM_ERROR_BAD_LENGTH;
     memcpy(out, &g_world, sizeof g_world);
+    return 0;
+}
+
+extern "C" uint32_t sim_host_hba_size(void) { return uint32_t(sizeof(SimHbaSnapshot)); }
+
+extern "C" uint32_t sim_host_hba_snapshot(void* out, uint32_t room) {
+    if (room != sizeof(SimHbaSnapshot)) return DSM_ERROR_BAD_LENGTH;
+    sim_hba_snapshot(&g_world, static_cast<SimHbaSnapshot*>(out));
     return 0;
 }

@@ -35,6 +35,12 @@ uint32_t sim_host_load(const void* data, uint32_t length);
 /* Copies the whole world to `out`: 0, or 24 when `room` is not its size. */
 uint32_t sim_host_save(void* out, uint32_t room);
 
+/* The size of the HBA snapshot, the one length RAVLINSIM_READ_HBA accepts. */
+uint32_t sim_host_hba_size(void);
+
+/* Writes the world's HBA snapshot to `out`: 0, or 24 when `room` is not its size. */
+uint32_t sim_host_hba_snapshot(void* out, uint32_t room);
+
 #ifdef __cplusplus
 }
 #endif

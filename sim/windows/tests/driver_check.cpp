@@ -1,6 +1,6 @@
 // Checks the test driver from a client's side, the way ravlin meets it: the
 // device name, full and short replies, the Windows error codes that must arrive
-// unchanged, a failing open, and the private world requests.
+// unchanged, a failing open, and the private requests (world and HBA snapshot).
 //   driver_check             every check (loads worlds of its own; the driver must run)
 //   driver_check fresh       only that the driver holds an empty world (just started)
 //   driver_check no-dsm      only that \\.\RAVLIN fails to open with error 2
@@ -13,6 +13,7 @@
 
 #include "dsm_interface.h"
 #include "sim_control.h"
+#include "sim_hba.h"
 #include "sim_model.h"
 
 namespace {
@@ -282,6 +283,41 @@ void check_private_requests() {
     CloseHandle(h);
 }
 
+SimHbaSnapshot g_hba_expected;
+SimHbaSnapshot g_hba_back;
+
+// The HBA snapshot request: its one length, and the model's snapshot of the
+// loaded world byte for byte, whether or not the world has a DSM driver.
+void check_hba_request() {
+    sim_world_clear(&g_world);
+    SimHba* hba = &g_world.hba;
+    hba->version = 3;
+    hba->adapter_count = 2;
+    copy_text(hba->adapters[1].name, sizeof hba->adapters[1].name, "HBA-B");
+    hba->adapters[1].port_count = 99;  // clamped to the table, here as in the model
+    hba->adapters[1].reported_ports = -1;
+    hba->adapters[1].ports[3].fc_id = 0x010400;
+    hba->adapters[1].ports[3].discovered_count = 1;
+    hba->adapters[1].ports[3].discovered[0].speed = 8;
+    check(load_world(&g_world), "a world without a DSM driver but with HBA adapters loads");
+    sim_hba_snapshot(&g_world, &g_hba_expected);
+
+    DWORD error = 0, returned = 0;
+    HANDLE h = open_device(RAVLINSIM_DEVICE_PATH, &error);
+    if (h == INVALID_HANDLE_VALUE) return;
+    bool ok = request(h, RAVLINSIM_READ_HBA, nullptr, 0, &g_hba_back, sizeof g_hba_back - 1, &returned, &error);
+    check(!ok && error == 24, "reading the HBA snapshot into too little room is refused with 24", error, 24);
+    memset(&g_hba_back, 0xCC, sizeof g_hba_back);
+    ok = request(h, RAVLINSIM_READ_HBA, nullptr, 0, &g_hba_back, sizeof g_hba_back, &returned, &error);
+    check(ok && returned == sizeof g_hba_back, "the HBA snapshot is read whole", returned, sizeof g_hba_back);
+    check(memcmp(&g_hba_back, &g_hba_expected, sizeof g_hba_back) == 0, "the driver's snapshot is the model's");
+    check(g_hba_back.adapters[1].port_count == 4 && g_hba_back.adapters[1].reported_ports == 4,
+          "a port count beyond the table is clamped", g_hba_back.adapters[1].port_count, 4);
+    CloseHandle(h);
+    check(read_world(&g_back) && g_back.journal.count == 0, "reading the snapshot leaves the journal alone",
+          g_back.journal.count, 0);
+}
+
 void check_no_device() {
     DWORD error = 0;
     HANDLE h = open_device("\\\\.\\RAVLIN", &error);
@@ -311,6 +347,7 @@ int main(int argc, char** argv) {
         check_errors();
         check_journal_and_world();
         check_private_requests();
+        check_hba_request();
         sim_world_clear(&g_world);
         load_world(&g_world);  // leave no driver behind, like a fresh start
     }

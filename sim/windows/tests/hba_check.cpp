@@ -1,6 +1,10 @@
 // Checks the test hbaapi.dll the way fenmar loads it: LoadLibraryA by name,
-// every function by GetProcAddress, then what the functions answer for data
-// files written here (RAVLIN_HBA_DATA points the library at them).
+// every function by GetProcAddress, then what the functions answer for the world
+// that run_wine_checks.py has loaded into the test driver:
+//   hba_check four-adapters   sim/windows/tests/scenarios/hba-four-adapters.json
+//   hba_check load-fails      sim/windows/tests/scenarios/hba-load-fails.json
+//   hba_check sample          sim/scenarios/sample-san.json
+//   hba_check none            a world without adapters, or no test driver at all
 // Prints one line per failed check and a closing "N passed, N failed"; exits 1 on any failure.
 #include <windows.h>
 
@@ -55,106 +59,120 @@ bool bind_all(HMODULE library, Api* api) {
            bind(library, "HBA_CloseAdapter", &api->close_adapter);
 }
 
-char g_path[MAX_PATH];
-
-// Points the library at a data file holding `text` (nullptr: no file at all).
-void use_data(const char* text) {
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    snprintf(g_path, sizeof g_path, "%shba_check_%lu.txt", dir, GetCurrentProcessId());
-    DeleteFileA(g_path);
-    if (text != nullptr) {
-        FILE* f = fopen(g_path, "wb");
-        if (f != nullptr) {
-            fputs(text, f);
-            fclose(f);
-        }
-    }
-    SetEnvironmentVariableA("RAVLIN_HBA_DATA", g_path);
-}
-
-const char kTwoAdapters[] =
-    "# two adapters, two ports each\n"
-    "version 3\n"
-    "adapter name=QL-A manufacturer=\"Fabric Corp\" model=FC2 driver=9.1 rom=3.28 firmware=8.07 node_wwn=20000024FF000001\n"
-    "port wwn=21000024FF3A5B6C fcid=0x010400 type=5 state=2 speed=4 os=\\\\.\\Scsi4:\n"
-    "discovered wwn=500507680140ABCD fcid=0x000500 type=6 state=3 speed=8\n"
-    "discovered wwn=500507680140ABCE fcid=0x010600 type=7 state=2 speed=1\n"
-    "port wwn=21000024FF3A5B6D fcid=0x020400 type=5 state=2 speed=2 os=\\\\.\\Scsi5: discovered=3\n"
-    "adapter name=QL-B model=FC4 fail=open\n"
-    "port wwn=21000024FF3A5B70\n"
-    "port wwn=21000024FF3A5B71 fail=attributes\n";
-
-void check_data(const Api& api) {
-    use_data(kTwoAdapters);
-    check(api.load_library() == HBA_STATUS_OK, "HBA_LoadLibrary reads the data file");
+void check_four_adapters(const Api& api) {
+    check(api.load_library() == HBA_STATUS_OK, "HBA_LoadLibrary reads the world's adapters");
     check(api.get_version() == 3, "HBA_GetVersion", api.get_version(), 3);
-    check(api.number_of_adapters() == 2, "two adapters", api.number_of_adapters(), 2);
+    check(api.number_of_adapters() == 4, "four adapters", api.number_of_adapters(), 4);
 
     char name[256];
-    check(api.adapter_name(0, name) == HBA_STATUS_OK && strcmp(name, "QL-A") == 0, "the first adapter's name");
-    check(api.adapter_name(2, name) != HBA_STATUS_OK, "no third adapter");
+    check(api.adapter_name(0, name) == HBA_STATUS_OK && strcmp(name, "HBA-A") == 0, "the first adapter's name");
+    check(api.adapter_name(4, name) == HBA_STATUS_ERROR_ILLEGAL_INDEX, "no fifth adapter");
     HBA_HANDLE handle = api.open_adapter(name);
     check(handle != 0, "the first adapter opens");
 
     HBA_ADAPTERATTRIBUTES a;
     memset(&a, 0xCC, sizeof a);
     check(api.adapter_attributes(handle, &a) == HBA_STATUS_OK, "adapter attributes");
-    check(strcmp(a.Manufacturer, "Fabric Corp") == 0 && strcmp(a.Model, "FC2") == 0 &&
+    check(strcmp(a.Manufacturer, "Example Adapters") == 0 && strcmp(a.Model, "FC2") == 0 &&
               strcmp(a.DriverVersion, "9.1") == 0 && strcmp(a.OptionROMVersion, "3.28") == 0 &&
-              strcmp(a.FirmwareVersion, "8.07") == 0 && a.SerialNumber[0] == '\0',
+              strcmp(a.FirmwareVersion, "8.07") == 0 && a.SerialNumber[0] == '\0' && a.DriverName[0] == '\0',
           "the adapter's texts, the rest zeroed");
-    check(a.NumberOfPorts == 2, "NumberOfPorts counts the port lines", a.NumberOfPorts, 2);
+    check(a.NumberOfPorts == 2, "NumberOfPorts counts the listed ports", a.NumberOfPorts, 2);
     check(a.NodeWWN.wwn[0] == 0x20 && a.NodeWWN.wwn[7] == 0x01, "the node WWN");
 
     HBA_PORTATTRIBUTES p;
     check(api.port_attributes(handle, 0, &p) == HBA_STATUS_OK, "port 0 attributes");
-    const uint8_t wwn[8] = {0x21, 0x00, 0x00, 0x24, 0xFF, 0x3A, 0x5B, 0x6C};
+    const uint8_t wwn[8] = {0x21, 0x00, 0x0A, 0x0B, 0x0C, 0x3A, 0x5B, 0x6C};
     check(memcmp(p.PortWWN.wwn, wwn, 8) == 0, "the port WWN in byte order");
     check(p.PortFcId == 0x010400 && p.PortType == 5 && p.PortState == 2 && p.PortSpeed == 4, "the port's codes");
     check(strcmp(p.OSDeviceName, "\\\\.\\Scsi4:") == 0 && p.OSDeviceName[8] == '4' && p.OSDeviceName[10] == '\0',
           "the OS device name, port number at position 8");
     check(p.NumberofDiscoveredPorts == 2, "discovered ports counted", p.NumberofDiscoveredPorts, 2);
     check(api.port_attributes(handle, 1, &p) == HBA_STATUS_OK && p.NumberofDiscoveredPorts == 3,
-          "a reported count overrides the lines", p.NumberofDiscoveredPorts, 3);
+          "a given count overrides the listed ports", p.NumberofDiscoveredPorts, 3);
     check(api.port_attributes(handle, 2, &p) == HBA_STATUS_ERROR_ILLEGAL_INDEX, "no port 2");
 
     check(api.discovered_attributes(handle, 0, 1, &p) == HBA_STATUS_OK && p.PortType == 7 && p.PortFcId == 0x010600,
           "the second discovered port of port 0");
-    check(api.discovered_attributes(handle, 0, 0, &p) == HBA_STATUS_OK && p.PortFcId == 0x000500 && p.PortSpeed == 8,
+    check(api.discovered_attributes(handle, 0, 0, &p) == HBA_STATUS_OK && p.PortFcId == 0x000500 && p.PortSpeed == 8 &&
+              p.PortType == 6 && p.PortState == 3 && p.PortWWN.wwn[7] == 0xCD,
           "a discovered port with a zero top address byte");
-    check(api.discovered_attributes(handle, 1, 0, &p) != HBA_STATUS_OK, "port 1 has no discovered lines");
+    check(api.discovered_attributes(handle, 1, 0, &p) == HBA_STATUS_ERROR, "a discovered port that fails");
+    check(api.discovered_attributes(handle, 1, 1, &p) == HBA_STATUS_ERROR_ILLEGAL_INDEX,
+          "a counted but unlisted discovered port");
     api.close_adapter(handle);
     check(api.port_attributes(handle, 0, &p) == HBA_STATUS_ERROR_INVALID_HANDLE, "a closed handle is refused");
 
     check(api.adapter_name(1, name) == HBA_STATUS_OK && api.open_adapter(name) == 0, "an adapter that fails to open");
-    check(api.adapter_attributes(2, &a) == HBA_STATUS_ERROR_INVALID_HANDLE, "a handle never given out");
+    check(api.adapter_name(2, name) == HBA_STATUS_ERROR, "an adapter whose name fails");
+    char c_name[256] = "HBA-C";
+    handle = api.open_adapter(c_name);
+    check(handle != 0 && api.adapter_attributes(handle, &a) == HBA_STATUS_OK && a.NumberOfPorts == 3,
+          "a given port count overrides the listed ports", a.NumberOfPorts, 3);
+    check(api.port_attributes(handle, 1, &p) == HBA_STATUS_ERROR, "a port that fails");
+    check(api.port_attributes(handle, 2, &p) == HBA_STATUS_ERROR_ILLEGAL_INDEX, "a counted but unlisted port");
+    api.close_adapter(handle);
+    check(api.adapter_name(3, name) == HBA_STATUS_OK, "the fourth adapter's name");
+    handle = api.open_adapter(name);
+    check(handle != 0 && api.adapter_attributes(handle, &a) == HBA_STATUS_ERROR, "adapter attributes that fail");
+    api.close_adapter(handle);
+    check(api.adapter_attributes(5, &a) == HBA_STATUS_ERROR_INVALID_HANDLE, "a handle never given out");
     check(api.free_library() == HBA_STATUS_OK && api.number_of_adapters() == 0, "nothing after HBA_FreeLibrary");
+    check(api.load_library() == HBA_STATUS_OK && api.number_of_adapters() == 4, "loaded again");
+    api.free_library();
 }
 
-void check_failures(const Api& api) {
-    use_data(nullptr);
-    check(api.load_library() == HBA_STATUS_OK && api.number_of_adapters() == 0, "no data file: no adapters");
+void check_load_fails(const Api& api) {
+    check(api.load_library() == HBA_STATUS_ERROR, "a failing HBA_LoadLibrary");
+    check(api.number_of_adapters() == 0, "no adapters after a failed load");
+}
+
+// One adapter with a port per FC bus of the sample SAN, two storage ports behind each.
+void check_sample(const Api& api) {
+    check(api.load_library() == HBA_STATUS_OK && api.number_of_adapters() == 1, "the sample's one adapter");
+    char name[256];
+    check(api.adapter_name(0, name) == HBA_STATUS_OK, "its name");
+    HBA_HANDLE handle = api.open_adapter(name);
+    HBA_ADAPTERATTRIBUTES a;
+    check(api.adapter_attributes(handle, &a) == HBA_STATUS_OK && a.NumberOfPorts == 2, "two ports", a.NumberOfPorts, 2);
+    for (HBA_UINT32 port = 0; port < 2; port++) {
+        HBA_PORTATTRIBUTES p;
+        check(api.port_attributes(handle, port, &p) == HBA_STATUS_OK && p.OSDeviceName[8] == char('4' + port) &&
+                  p.NumberofDiscoveredPorts == 2,
+              "a port on the sample's SCSI port 4 or 5, two storage ports discovered", port);
+        check(api.discovered_attributes(handle, port, 1, &p) == HBA_STATUS_OK && p.PortType == HBA_PORTTYPE_NPORT &&
+                  p.PortState == HBA_PORTSTATE_ONLINE,
+              "an online storage port", port);
+    }
+    api.close_adapter(handle);
     api.free_library();
-    use_data("adapter name=X\nfail load_library\n");
-    check(api.load_library() != HBA_STATUS_OK, "a failing HBA_LoadLibrary");
-    use_data("adapter name=X\nport wwn=12\n");
-    check(api.load_library() != HBA_STATUS_OK, "a bad data file fails HBA_LoadLibrary");
-    use_data("port wwn=2100000000000000\n");
-    check(api.load_library() != HBA_STATUS_OK, "a port before any adapter");
-    DeleteFileA(g_path);
+}
+
+void check_none(const Api& api) {
+    check(api.load_library() == HBA_STATUS_OK, "HBA_LoadLibrary without adapters");
+    check(api.get_version() == 2, "the default version", api.get_version(), 2);
+    check(api.number_of_adapters() == 0, "no adapters", api.number_of_adapters(), 0);
+    char name[256];
+    check(api.adapter_name(0, name) == HBA_STATUS_ERROR_ILLEGAL_INDEX, "no adapter 0");
+    api.free_library();
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    void (*run)(const Api&) = nullptr;
+    if (argc == 2 && strcmp(argv[1], "four-adapters") == 0) run = check_four_adapters;
+    else if (argc == 2 && strcmp(argv[1], "load-fails") == 0) run = check_load_fails;
+    else if (argc == 2 && strcmp(argv[1], "sample") == 0) run = check_sample;
+    else if (argc == 2 && strcmp(argv[1], "none") == 0) run = check_none;
+    if (run == nullptr) {
+        printf("usage: hba_check four-adapters|load-fails|sample|none\n");
+        return 2;
+    }
     HMODULE library = LoadLibraryA("hbaapi.dll");
     check(library != nullptr, "LoadLibraryA(\"hbaapi.dll\")", library != nullptr ? 0 : GetLastError(), 0);
     Api api = {};
-    if (library != nullptr && bind_all(library, &api)) {
-        check_data(api);
-        check_failures(api);
-    }
+    if (library != nullptr && bind_all(library, &api)) run(api);
     if (library != nullptr) FreeLibrary(library);
     printf("hba_check: %d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;

@@ -2,7 +2,8 @@
 """Checks the Windows test fixtures under Wine: the test driver from a client's
 side (driver_check.exe), the driver's life cycle (stopped, started again), the
 world that dsmsim.exe loads and shows against the Linux dsmsim, and the test
-hbaapi.dll loaded the way fenmar loads it (hba_check.exe, 32-bit).
+hbaapi.dll loaded the way fenmar loads it (hba_check.exe, 32-bit), answering
+from the scenarios in sim/windows/tests/scenarios/ loaded into the driver.
 
     run_wine_checks.py [--build-dir build/win64] [--win32-dir build/win32] [--linux-dir build/linux]
 
@@ -63,6 +64,8 @@ def main():
     hba_check = os.path.join(options.win32_dir, "sim", "windows", "tests", "hba_check.exe")
     version_check = os.path.join(prefix.build_dir, "sim", "windows", "tests", "version_check.exe")
 
+    has_hba_check = os.path.exists(hba_check)
+
     made = prefix.prepare()
     install_build(prefix, options.win32_dir)
     start = time.monotonic()
@@ -99,6 +102,8 @@ def main():
         checks.expect(prefix.stop_driver() == 0, "net stop ravlindsm")
         stopped = time.monotonic() - start
         checks.program(prefix, "driver stopped: neither device opens", [driver_check, "no-device"])
+        if has_hba_check:
+            checks.program(prefix, "hba_check: without the test driver no adapters", [hba_check, "none"])
         # ravlin itself on a machine whose driver is not running.
         ravlin = os.path.join(prefix.build_dir, "tools", "ravlin", "ravlin.exe")
         status, out, _ = prefix.run([ravlin, "rescanhw", "0"])
@@ -125,9 +130,24 @@ def main():
             checks.program(prefix, f"version files for {dsm} {mpio}", [version_check] + expected)
         install_build(prefix, options.win32_dir)
 
-        if os.path.exists(hba_check):
-            spent = checks.program(prefix, "hba_check (32-bit, hbaapi.dll from syswow64)", [hba_check])
-            timings.append(f"hba_check {spent:.2f} s")
+        if has_hba_check:
+            # The library's adapters come from the world dsmsim.exe loads.
+            start = time.monotonic()
+            for scenario_name, mode in (("hba-four-adapters.json", "four-adapters"),
+                                        ("hba-load-fails.json", "load-fails")):
+                path = os.path.join(HERE, "scenarios", scenario_name)
+                status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(path)])
+                checks.expect(status == 0, f"dsmsim.exe load {scenario_name}", err)
+                checks.program(prefix, f"hba_check {mode} (32-bit, hbaapi.dll from syswow64)", [hba_check, mode])
+            status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
+            checks.expect(status == 0, "dsmsim.exe load sample-san.json", err)
+            checks.program(prefix, "hba_check sample: the sample SAN's adapter", [hba_check, "sample"])
+            # ravlin runs fenmar, and its cases compare journals: the library must not show in one.
+            status, out, _ = prefix.run([dsmsim, "journal"])
+            checks.expect(status == 0 and out == b"", "the HBA library leaves the DSM journal alone", out)
+            status, _, err = prefix.run([dsmsim, "clear"])
+            checks.program(prefix, "hba_check: a cleared world has no adapters", [hba_check, "none"])
+            timings.append(f"hba checks {time.monotonic() - start:.2f} s")
         else:
             print(f"note: {hba_check} not built; the HBA library was not checked")
     finally:
