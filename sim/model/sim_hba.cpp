@@ -22,29 +22,26 @@ void copy_text(char (&dst)[N], const char (&src)[N]) {
 // A count the library reports: the one the world gives, else the entries listed.
 uint32_t reported(int32_t given, uint32_t listed) { return given >= 0 ? uint32_t(given) : listed; }
 
-void copy_discovered(const SimHbaDiscovered* d, SimHbaPortRecord* out) {
-    memcpy(out->port_wwn, d->port_wwn, sizeof out->port_wwn);
-    memcpy(out->node_wwn, d->node_wwn, sizeof out->node_wwn);
-    out->fc_id = d->fc_id;
-    out->type = d->type;
-    out->state = d->state;
-    out->speed = d->speed;
-    out->fail = d->fail;
+// The attributes a host port and a discovered port share (the two world
+// structs name them alike).
+template <typename Port>
+void copy_port_attributes(const Port* p, SimHbaPortRecord* out) {
+    memcpy(out->port_wwn, p->port_wwn, sizeof out->port_wwn);
+    memcpy(out->node_wwn, p->node_wwn, sizeof out->node_wwn);
+    out->fc_id = p->fc_id;
+    out->type = p->type;
+    out->state = p->state;
+    out->speed = p->speed;
+    out->fail = p->fail;
 }
 
 void copy_port(const SimHbaPort* p, SimHbaHostPortRecord* out) {
     SimHbaPortRecord* a = &out->attributes;
-    memcpy(a->port_wwn, p->port_wwn, sizeof a->port_wwn);
-    memcpy(a->node_wwn, p->node_wwn, sizeof a->node_wwn);
-    a->fc_id = p->fc_id;
-    a->type = p->type;
-    a->state = p->state;
-    a->speed = p->speed;
-    a->fail = p->fail;
+    copy_port_attributes(p, a);
     copy_text(a->os_device_name, p->os_device_name);
     a->discovered_count = clamp(p->discovered_count, SIM_HBA_MAX_DISCOVERED);
     a->reported_discovered = reported(p->reported_discovered, a->discovered_count);
-    for (uint32_t i = 0; i < a->discovered_count; i++) copy_discovered(&p->discovered[i], &out->discovered[i]);
+    for (uint32_t i = 0; i < a->discovered_count; i++) copy_port_attributes(&p->discovered[i], &out->discovered[i]);
 }
 
 void copy_adapter(const SimHbaAdapter* a, SimHbaAdapterRecord* out) {

@@ -8,6 +8,7 @@
 
 #include "sim_hba.h"
 #include "sim_model.h"
+#include "scenario_files.h"
 #include "world_json.h"
 
 namespace {
@@ -16,18 +17,7 @@ SimWorld g_world;
 SimWorld g_back;
 SimHbaSnapshot g_snapshot;
 
-std::string sample_text() {
-    std::string here = __FILE__;  // .../tests/unit/sim_hba_test.cpp
-    std::string path = here.substr(0, here.rfind("/tests/unit/")) + "/sim/scenarios/sample-san.json";
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == nullptr) return text;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    fclose(f);
-    return text;
-}
+std::string sample_text() { return read_text_file(scenario_path("sample-san.json")); }
 
 void load(const std::string& text) {
     char error[256] = "";

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sim_model.h"
+#include "scenario_files.h"
 #include "world_json.h"
 
 namespace {
@@ -15,23 +16,6 @@ namespace {
 // Worlds are 5 MB each: kept out of the stack.
 SimWorld g_first;
 SimWorld g_second;
-
-std::string scenario_path(const char* name) {
-    std::string here = __FILE__;  // .../tests/unit/sim_world_test.cpp
-    std::string root = here.substr(0, here.rfind("/tests/unit/"));
-    return root + "/sim/scenarios/" + name;
-}
-
-std::string read_text_file(const std::string& path) {
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == nullptr) return text;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    fclose(f);
-    return text;
-}
 
 // Parses `text` into g_first, failing the test with the reader's message.
 void load(const std::string& text) {
