@@ -9,6 +9,7 @@
 #include "command_grammar.h"
 #include "dsm_interface.h"
 #include "invocation_settings.h"
+#include "numeric_word.h"
 
 namespace {
 
@@ -268,6 +269,24 @@ TEST(CommandGrammar, ClearPortsAndTraceShapes) {
     EXPECT_EQ(kind({"@trace", "__all"}), CommandKind::SetTrace);
     EXPECT_EQ(kind({"@trace", "__verbose"}), kBadCommand);
     EXPECT_EQ(kind({"@trace", "__io", "x"}), kBadCommand);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NumericWord, DigitsOnlyAndSaturating) {
+    EXPECT_TRUE(is_numeric_word(""));
+    EXPECT_TRUE(is_numeric_word("007"));
+    EXPECT_FALSE(is_numeric_word("-1"));
+    EXPECT_FALSE(is_numeric_word("+1"));
+    EXPECT_FALSE(is_numeric_word("1 "));
+    EXPECT_FALSE(is_numeric_word("\xD9\xA3"));  // a digit of another script is not a decimal digit here
+    EXPECT_EQ(numeric_value(""), 0);
+    EXPECT_EQ(numeric_value("007"), 7);
+    EXPECT_EQ(numeric_value("2147483647"), 2147483647);
+    EXPECT_EQ(numeric_value("2147483648"), 2147483647);
+    EXPECT_EQ(numeric_value("99999999999999999999999"), 2147483647);
 }
 
 }  // namespace

@@ -141,11 +141,10 @@ Command path_command(const Words& w) {
 Command policy_command(const Words& w, int at, int32_t first, int32_t last) {
     if (!equal(w(at), "policy")) return invalid_argument();
     const char* policy = w(at + 1);
-    const char* scope = w(at + 2);
-    bool scoped = scope != nullptr;
-    if (w.k != at + 1 + (scoped ? 1 : 0)) return invalid_argument();
-    if (scoped ? !(one_of(policy, kScopedPolicies) && one_of(scope, kScopes)) : !one_of(policy, kUnscopedPolicies))
-        return invalid_argument();
+    const char* scope = w(at + 2);  // the callers' word counts leave room for at most this one
+    bool valid = scope != nullptr ? one_of(policy, kScopedPolicies) && one_of(scope, kScopes)
+                                  : one_of(policy, kUnscopedPolicies);
+    if (!valid) return invalid_argument();
     Command c = make(CommandKind::SetPolicy);
     c.number = first;
     c.number2 = last;
@@ -271,7 +270,7 @@ Command parse_command(int k, const char* const* words) {
         c.needs_device = false;
         if (k == 3) {
             if (!equal(w(3), "-b")) c.kind = CommandKind::InvalidArgument;
-            c.value = 1;
+            c.value = 1;  // the build-number flag
         }
         return c;
     }
