@@ -5,7 +5,8 @@ activity-log lines and the requests the driver received.
 Each *.case file under this folder is one run of ravlin. Format:
 
     # comment
-    scenario: sample-san            scenario in sim/scenarios (without .json), or none
+    scenario: sample-san            scenario in sim/scenarios (without .json), a file
+                                    beside the case (name.json), or none
     fault: IOCTL_DSM_GET_COUNTS --error 31    (any number: arguments of `dsmsim fault add`)
     file: vdqessmap.out             a file created in the working folder (empty, or
     file: name = text               holding the text)
@@ -139,10 +140,17 @@ def crlf(data):
     return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 
 
+def scenario_path(case):
+    """A name ending in .json is a file beside the case; any other names a shipped scenario."""
+    if case.scenario.endswith(".json"):
+        return os.path.join(os.path.dirname(case.path), case.scenario)
+    return os.path.join(SOURCE, "sim", "scenarios", case.scenario + ".json")
+
+
 def run_case(case, target):
     target.reset_files()
     if case.scenario:
-        target.load_scenario(os.path.join(SOURCE, "sim", "scenarios", case.scenario + ".json"))
+        target.load_scenario(scenario_path(case))
     else:
         target.dsmsim(["clear"])
     for fault in case.faults:
