@@ -15,6 +15,9 @@ Each *.case file under this folder is one run of ravlin. Format:
     hba: without HBA_OpenAdapter    the HBA library fenmar loads: the test library
     hba: none                       without that function, or no library at all
     fenmar: none                    ravlin finds no HBA tool
+    fenmar: beside                  ravlin runs from a folder (a blank and a quote in its
+                                    name) with the tool beside it; a decoy tool waits in
+                                    the working folder and none is on the search path
     status: -1                      exit status; compared as the low byte
     only: linux -- reason           a case that cannot mean the same on both builds
     == stdout                       exact bytes up to the next "== " line; a line
@@ -157,9 +160,23 @@ class LinuxTarget:
             raise RuntimeError(f"dsmsim load {path}: {err.decode(errors='replace')}")
 
     def run_ravlin(self, args, cwd, hba=None, fenmar=None):
-        p = subprocess.run([self.ravlin] + args, env=self.hba_env(hba, fenmar), cwd=cwd, capture_output=True,
-                           timeout=60)
-        return p.returncode & 0xFF, p.stdout, p.stderr
+        if fenmar != "beside":
+            p = subprocess.run([self.ravlin] + args, env=self.hba_env(hba, fenmar), cwd=cwd, capture_output=True,
+                               timeout=60)
+            return p.returncode & 0xFF, p.stdout, p.stderr
+        folder = tempfile.mkdtemp(prefix="ravlin's folder ")
+        try:
+            shutil.copy2(self.ravlin, os.path.join(folder, "ravlin"))
+            shutil.copy2(os.path.join(self.fenmar_dir, "fenmar"), os.path.join(folder, "fenmar"))
+            decoy = os.path.join(cwd, "fenmar")
+            with open(decoy, "w") as f:
+                f.write("#!/bin/sh\necho decoy\n")
+            os.chmod(decoy, 0o755)
+            p = subprocess.run([os.path.join(folder, "ravlin")] + args, env=self.hba_env(hba, "none"), cwd=cwd,
+                               capture_output=True, timeout=60)
+            return p.returncode & 0xFF, p.stdout, p.stderr
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
 
     def journal_text(self):
         _, out, _ = self.dsmsim(["journal"])
