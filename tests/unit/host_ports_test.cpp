@@ -86,25 +86,24 @@ protected:
 };
 
 TEST_F(HostPorts, ReadsTheStoragePortsFromFenmarsOwnOutput) {
+    // The simulated world lives outside the temporary folder, which must end empty.
     std::string build = build_dir();
-    std::string root = tmp_ + "/root";
+    std::string root = make_temp_dir();
     setenv("RAVLIN_SIM_ROOT", root.c_str(), 1);
     std::string here = __FILE__;
     std::string scenario = here.substr(0, here.rfind("/unit/")) + "/cases/fenmar/two-adapters.json";
     std::string load = "'" + build + "sim/dsmsim/dsmsim' load '" + scenario + "' >/dev/null";
-    ASSERT_EQ(system(load.c_str()), 0);
+    int loaded = system(load.c_str());
     setenv("FENMAR_HBA_LIBRARY", (build + "sim/hba/libsimhba.so").c_str(), 1);
-
-    // The world goes before the temporary folder is counted: only a file of
-    // read_host_ports could be left there.
-    std::string rm = "rm -rf '" + root + "'";
     Table t;
     std::string command = "'" + build + "tools/fenmar/fenmar' WWPNHP";
     int32_t status = read_host_ports(command.c_str(), t.ids, t.wwpns, &t.count);
     unsetenv("FENMAR_HBA_LIBRARY");
     unsetenv("RAVLIN_SIM_ROOT");
+    std::string rm = "rm -rf '" + root + "'";
     (void)!system(rm.c_str());
 
+    ASSERT_EQ(loaded, 0);
     EXPECT_EQ(status, 0);
     // The adapters' N_PORT storage ports in output order; the NL_PORT and the port
     // of type 7 are no entries.
