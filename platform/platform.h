@@ -64,3 +64,50 @@ void platform_lock_leave(PlatformLock* lock);
 // under $RAVLIN_SIM_ROOT. The returned texts live for the whole run.
 const char* platform_activity_log_path();  // C:\Windows\System32\ravlindsm.log
 const char* platform_cache_path();         // C:\Windows\System32\ravlindsm_config.json
+
+// ---- Other programs, libraries and temporary files: the HBA tool that ravlin
+// starts, and the HBA library that fenmar loads.
+
+// Runs `command_line` through the command interpreter (cmd.exe; /bin/sh) and
+// returns the interpreter's exit status, or a negative value when the
+// interpreter could not be started.
+int32_t platform_run_command(const char* command_line);
+
+// Creates a new empty file with a unique name in the system's temporary folder
+// and writes its path into `path`. False when none could be made.
+bool platform_make_temp_file(char* path, size_t size);
+
+// Removes a file; false when it could not be removed (or was not there).
+bool platform_remove_file(const char* path);
+
+// The folder of the running program, ending in its separator, into `dir`.
+bool platform_program_dir(char* dir, size_t size);
+
+// The file name of the HBA tool as it stands beside ravlin ("Fenmar.exe"; "fenmar").
+const char* platform_hba_tool_name();
+
+// The HBA tool by its plain name, as the command interpreter finds it: the
+// current folder first, then the search path. The text lives for the whole run.
+const char* platform_hba_tool_plain_command();
+
+// `text` as one word of a command line (quoted), into `out`. False when it
+// does not fit or cannot be quoted.
+bool platform_quote_command_word(const char* text, char* out, size_t size);
+
+// A dynamically loaded library; value 0 means none.
+struct PlatformLibrary {
+    uintptr_t value;
+};
+
+// The HBA API library that fenmar loads by name: "hbaapi.dll"; on Linux the
+// common library libHBAAPI.so.2, or the one that $FENMAR_HBA_LIBRARY names.
+const char* platform_hba_library_name();
+
+// Loads a library by name (LoadLibraryA; dlopen). Value 0 when it cannot be loaded.
+PlatformLibrary platform_load_library(const char* name);
+
+// The address of the function `name` in the library, or nullptr when it has none.
+void* platform_library_function(PlatformLibrary library, const char* name);
+
+// Unloads a library loaded by platform_load_library.
+void platform_free_library(PlatformLibrary library);

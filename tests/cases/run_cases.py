@@ -11,6 +11,13 @@ Each *.case file under this folder is one run of ravlin. Format:
     file: vdqessmap.out             a file created in the working folder (empty, or
     file: name = text               holding the text)
     run: query wwpn x               the words after the program name (shell quoting)
+    program: fenmar                 run the HBA tool instead of ravlin
+    hba: without HBA_OpenAdapter    the HBA library fenmar loads: the test library
+    hba: none                       without that function, or no library at all
+    fenmar: none                    ravlin finds no HBA tool
+    fenmar: beside                  ravlin runs from a folder (a blank and a quote in its
+                                    name) with the tool beside it; a decoy tool waits in
+                                    the working folder and none is on the search path
     status: -1                      exit status; compared as the low byte
     only: linux -- reason           a case that cannot mean the same on both builds
     == stdout                       exact bytes up to the next "== " line; a line
@@ -19,7 +26,8 @@ Each *.case file under this folder is one run of ravlin. Format:
     == log                          activity-log records, timestamps masked as MM/DD hh:mm:ss
     == stderr
 
-A section header may end in "(no final newline)" to drop the last line end.
+A section header may end in "(no final newline)" to drop the last line end, and
+"(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
 Sections left out are not compared. Windows expectations are the same with
 line ends as CR LF on stdout, stderr and the log (the runtime writes text mode).
 """
@@ -49,6 +57,9 @@ class Case:
         self.args = []
         self.status = 0
         self.only = None
+        self.program = "ravlin"
+        self.hba = None
+        self.fenmar = None
         self.sections = {}
         self._parse(open(path, encoding="utf-8").read())
 
@@ -57,9 +68,10 @@ class Case:
         for line in text.splitlines(keepends=True):
             if line.startswith("== "):
                 header = line[3:].strip()
-                strip_end = header.endswith("(no final newline)")
+                strip_end = "(no final newline)" in header
+                nul = "(\\0 is NUL)" in header
                 name = header.split()[0]
-                current = [name, strip_end, []]
+                current = [name, (strip_end, nul), []]
                 self.sections[name] = current
                 continue
             if current is not None:
@@ -83,13 +95,21 @@ class Case:
                 self.status = int(value)
             elif key == "only":
                 self.only = value.split("--")[0].strip()
+            elif key == "program":
+                self.program = value
+            elif key == "hba":
+                self.hba = value
+            elif key == "fenmar":
+                self.fenmar = value
             else:
                 raise ValueError(f"{self.path}: unknown key {key!r}")
         for name, section in list(self.sections.items()):
-            _, strip_end, lines = section
+            _, (strip_end, nul), lines = section
             body = "".join(USAGE if l == "@usage\n" else l for l in lines)
             if strip_end and body.endswith("\n"):
                 body = body[:-1]
+            if nul:
+                body = body.replace("\\0", "\0")
             self.sections[name] = body.encode("utf-8")
 
 
@@ -100,9 +120,31 @@ class LinuxTarget:
 
     def __init__(self, build_dir):
         self.ravlin = os.path.join(build_dir, "tools", "ravlin", "ravlin")
+        self.fenmar_dir = os.path.abspath(os.path.join(build_dir, "tools", "fenmar"))
+        self.hba_dir = os.path.abspath(os.path.join(build_dir, "sim", "hba"))
         self.dsmsim_exe = os.path.join(build_dir, "sim", "dsmsim", "dsmsim")
         self.root = tempfile.mkdtemp(prefix="ravlin-cases-")
         self.env = dict(os.environ, RAVLIN_SIM_ROOT=self.root)
+
+    def hba_env(self, hba, fenmar):
+        """The environment of a run: fenmar on the search path (unless `fenmar` is
+        "none") and the test HBA library, or the build without a function, or none."""
+        env = dict(self.env)
+        if hba is None:
+            library = os.path.join(self.hba_dir, "libsimhba.so")
+        elif hba == "none":
+            library = os.path.join(self.root, "no-such-library.so")
+        else:
+            library = os.path.join(self.hba_dir, hba.replace(" ", "-"), "libsimhba.so")
+        env["FENMAR_HBA_LIBRARY"] = library
+        if fenmar != "none":
+            env["PATH"] = self.fenmar_dir + os.pathsep + env.get("PATH", "")
+        return env
+
+    def run_fenmar(self, args, cwd, hba=None):
+        p = subprocess.run([os.path.join(self.fenmar_dir, "fenmar")] + args, env=self.hba_env(hba, None), cwd=cwd,
+                           capture_output=True, timeout=60)
+        return p.returncode & 0xFF, p.stdout, p.stderr
 
     def reset_files(self):
         shutil.rmtree(self.root, ignore_errors=True)
@@ -117,9 +159,24 @@ class LinuxTarget:
         if status != 0:
             raise RuntimeError(f"dsmsim load {path}: {err.decode(errors='replace')}")
 
-    def run_ravlin(self, args, cwd):
-        p = subprocess.run([self.ravlin] + args, env=self.env, cwd=cwd, capture_output=True, timeout=60)
-        return p.returncode & 0xFF, p.stdout, p.stderr
+    def run_ravlin(self, args, cwd, hba=None, fenmar=None):
+        if fenmar != "beside":
+            p = subprocess.run([self.ravlin] + args, env=self.hba_env(hba, fenmar), cwd=cwd, capture_output=True,
+                               timeout=60)
+            return p.returncode & 0xFF, p.stdout, p.stderr
+        folder = tempfile.mkdtemp(prefix="ravlin's folder ")
+        try:
+            shutil.copy2(self.ravlin, os.path.join(folder, "ravlin"))
+            shutil.copy2(os.path.join(self.fenmar_dir, "fenmar"), os.path.join(folder, "fenmar"))
+            decoy = os.path.join(cwd, "fenmar")
+            with open(decoy, "w") as f:
+                f.write("#!/bin/sh\necho decoy\n")
+            os.chmod(decoy, 0o755)
+            p = subprocess.run([os.path.join(folder, "ravlin")] + args, env=self.hba_env(hba, "none"), cwd=cwd,
+                               capture_output=True, timeout=60)
+            return p.returncode & 0xFF, p.stdout, p.stderr
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
 
     def journal_text(self):
         _, out, _ = self.dsmsim(["journal"])
@@ -162,7 +219,10 @@ def run_case(case, target):
         for name, content in case.files:
             with open(os.path.join(cwd, name), "w", encoding="utf-8") as f:
                 f.write(content)
-        status, out, err = target.run_ravlin(case.args, cwd)
+        if case.program == "fenmar":
+            status, out, err = target.run_fenmar(case.args, cwd, case.hba)
+        else:
+            status, out, err = target.run_ravlin(case.args, cwd, case.hba, case.fenmar)
     finally:
         shutil.rmtree(cwd, ignore_errors=True)
 

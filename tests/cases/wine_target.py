@@ -5,8 +5,11 @@ the same simulator as the Linux build; dsmsim.exe reaches that driver's world
 through its private requests. One persistent server lives for the whole run.
 """
 
+import contextlib
 import os
+import shutil
 import sys
+import tempfile
 import time
 
 from wine_prefix import WineError, WinePrefix, install_build
@@ -26,6 +29,9 @@ class WineTarget:
         for path in (self.ravlin_exe, self.dsmsim_exe):
             if not os.path.exists(path):
                 raise WineError(f"{path} is missing: build the win64 preset first")
+        win32_dir = os.path.join(os.path.dirname(self.prefix.build_dir), "win32")
+        self.fenmar_exe = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
+        self.hbaapi_dir = os.path.join(win32_dir, "sim", "windows", "hbaapi")
         self.versions = VersionFiles(self.prefix, source_dir)
         start = time.monotonic()
         self.prepare_seconds = self.prefix.prepare()
@@ -56,9 +62,71 @@ class WineTarget:
             raise RuntimeError(f"dsmsim load {path}: exit status {status}: {text}")
         self.versions.apply(*scenario_versions(path))
 
-    def run_ravlin(self, args, cwd):
-        """Runs ravlin.exe in `cwd`; returns (exit status low byte, stdout, stderr)."""
-        status, out, err = self.prefix.run([self.ravlin_exe] + list(args), cwd=cwd, timeout=60)
+    @contextlib.contextmanager
+    def _hidden(self, paths):
+        """Moves the installed files `paths` aside for one run and back afterwards."""
+        moved = []
+        try:
+            for path in paths:
+                if os.path.exists(path):
+                    os.replace(path, path + ".hidden")
+                    moved.append(path)
+            yield
+        finally:
+            for path in moved:
+                os.replace(path + ".hidden", path)
+
+    def _installed_hbaapi(self):
+        return self.prefix.drive_c("windows", "syswow64", "hbaapi.dll")
+
+    def run_ravlin(self, args, cwd, hba=None, fenmar=None):
+        """Runs ravlin.exe in `cwd`; returns (exit status low byte, stdout, stderr).
+        `hba` "none" hides the installed hbaapi.dll, `fenmar` "none" fenmar.exe."""
+        hide = []
+        if hba == "none":
+            hide.append(self._installed_hbaapi())
+        elif hba is not None:
+            raise WineError(f"hba: {hba} is for fenmar's own cases")
+        if fenmar in ("none", "beside"):
+            hide.append(self.prefix.drive_c("windows", "fenmar.exe"))
+        if fenmar != "beside":
+            with self._hidden(hide):
+                status, out, err = self.prefix.run([self.ravlin_exe] + list(args), cwd=cwd, timeout=60)
+            return status & 0xFF, out, err
+        # ravlin.exe and fenmar.exe in one folder, as the release zip has them;
+        # the decoy Fenmar.exe in the working folder finds a library that lacks
+        # its first function, so it would say so if it ran.
+        folder = tempfile.mkdtemp(prefix="ravlin folder ")
+        try:
+            shutil.copyfile(self.ravlin_exe, os.path.join(folder, "ravlin.exe"))
+            shutil.copyfile(self.fenmar_exe, os.path.join(folder, "fenmar.exe"))
+            shutil.copyfile(self.fenmar_exe, os.path.join(cwd, "Fenmar.exe"))
+            shutil.copyfile(os.path.join(self.hbaapi_dir, "without-HBA_GetVersion", "hbaapi.dll"),
+                            os.path.join(cwd, "hbaapi.dll"))
+            with self._hidden(hide):
+                status, out, err = self.prefix.run([os.path.join(folder, "ravlin.exe")] + list(args), cwd=cwd,
+                                                   timeout=60)
+            return status & 0xFF, out, err
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
+    def run_fenmar(self, args, cwd, hba=None):
+        """Runs the 32-bit fenmar.exe in `cwd`. `hba` "none" hides the installed
+        hbaapi.dll; "without NAME" runs a copy of fenmar.exe in `cwd` beside the
+        library built without that function (a program's own folder is searched first)."""
+        if not os.path.exists(self.fenmar_exe):
+            raise WineError(f"{self.fenmar_exe} is missing: build the win32 preset first")
+        program = self.fenmar_exe
+        hide = []
+        if hba == "none":
+            hide.append(self._installed_hbaapi())
+        elif hba is not None:
+            variant = os.path.join(self.hbaapi_dir, hba.replace(" ", "-"), "hbaapi.dll")
+            shutil.copyfile(self.fenmar_exe, os.path.join(cwd, "fenmar.exe"))
+            shutil.copyfile(variant, os.path.join(cwd, "hbaapi.dll"))
+            program = os.path.join(cwd, "fenmar.exe")
+        with self._hidden(hide):
+            status, out, err = self.prefix.run([program] + list(args), cwd=cwd, timeout=60, loader="wine")
         return status & 0xFF, out, err
 
     def journal_text(self):

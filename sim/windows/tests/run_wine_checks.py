@@ -3,7 +3,8 @@
 side (driver_check.exe), the driver's life cycle (stopped, started again), the
 world that dsmsim.exe loads and shows against the Linux dsmsim, and the test
 hbaapi.dll loaded the way fenmar loads it (hba_check.exe, 32-bit), answering
-from the scenarios in sim/windows/tests/scenarios/ loaded into the driver.
+from the scenarios in sim/windows/tests/scenarios/ loaded into the driver, and
+ravlin's host port table read through cmd.exe and fenmar.exe (host_ports_check.exe).
 
     run_wine_checks.py [--build-dir build/win64] [--win32-dir build/win32] [--linux-dir build/linux]
 
@@ -12,8 +13,10 @@ Ends with "N passed, N failed"; exit status 1 on any failure.
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -48,6 +51,46 @@ class Checks:
 
 def normalise(text):
     return text.replace(b"\r\n", b"\n")
+
+
+SAMPLE_HOST_PORTS = b"05 50A0B0C0001A0010\n06 50A0B0C0001A0020\n05 50A0B0C0001A0011\n06 50A0B0C0001A0021\n"
+
+
+def check_host_ports(prefix, checks, win32_dir):
+    """ravlin's host port table on the sample SAN: through cmd.exe with both the
+    tool's path and the temporary file quoted, from the fenmar.exe beside the
+    program rather than a decoy in the current folder, and with no tool at all."""
+    program = os.path.join(prefix.build_dir, "sim", "windows", "tests", "host_ports_check.exe")
+    fenmar = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
+    lacking = os.path.join(win32_dir, "sim", "windows", "hbaapi", "without-HBA_GetVersion", "hbaapi.dll")
+    if not os.path.exists(program):
+        print(f"note: {program} not built; the host port table was not checked")
+        return
+    folder = tempfile.mkdtemp(prefix="ravlin folder ")
+    cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
+    installed = prefix.drive_c("windows", "fenmar.exe")
+    try:
+        status, out, err = prefix.run([program], cwd=cwd)
+        checks.expect(normalise(out) == SAMPLE_HOST_PORTS + b"status 0\nleft 0\n",
+                      "read_host_ports: Fenmar.exe from the search path", out + err)
+        shutil.copyfile(program, os.path.join(folder, "host_ports_check.exe"))
+        shutil.copyfile(fenmar, os.path.join(folder, "fenmar.exe"))
+        shutil.copyfile(fenmar, os.path.join(cwd, "Fenmar.exe"))  # the decoy: it would find
+        shutil.copyfile(lacking, os.path.join(cwd, "hbaapi.dll"))  # a library it cannot use
+        os.replace(installed, installed + ".hidden")
+        try:
+            status, out, err = prefix.run([os.path.join(folder, "host_ports_check.exe")], cwd=cwd)
+            checks.expect(normalise(out) == SAMPLE_HOST_PORTS + b"status 0\nleft 0\n",
+                          "read_host_ports: the fenmar.exe beside the program, not the decoy", out + err)
+            os.remove(os.path.join(cwd, "Fenmar.exe"))
+            status, out, err = prefix.run([program], cwd=cwd)
+            checks.expect(normalise(out) == b"status 9009\nleft 0\n",
+                          "read_host_ports: no tool, an empty table and no file left", out + err)
+        finally:
+            os.replace(installed + ".hidden", installed)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(cwd, ignore_errors=True)
 
 
 def main():
@@ -142,6 +185,7 @@ def main():
             status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
             checks.expect(status == 0, "dsmsim.exe load sample-san.json", err)
             checks.program(prefix, "hba_check sample: the sample SAN's adapter", [hba_check, "sample"])
+            check_host_ports(prefix, checks, options.win32_dir)
             # ravlin runs fenmar, and its cases compare journals: the library must not show in one.
             status, out, _ = prefix.run([dsmsim, "journal"])
             checks.expect(status == 0 and out == b"", "the HBA library leaves the DSM journal alone", out)

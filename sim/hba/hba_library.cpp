@@ -1,13 +1,18 @@
-// The test hbaapi.dll (32-bit): the ten HBA API functions that fenmar looks up,
-// answering from the simulated world instead of hardware. HBA_LoadLibrary takes
-// the world's adapters from the test driver, as a real library takes them from
-// its adapters' drivers; later changes to the world show at the next load.
-#include <windows.h>
-
+// The test HBA library (hbaapi.dll, 32-bit, and the Linux libsimhba.so): the ten
+// HBA API functions that fenmar looks up, answering from the simulated world
+// instead of hardware. HBA_LoadLibrary takes the world's adapters (from the test
+// driver; from the world file), as a real library takes them from its adapters'
+// drivers; later changes to the world show at the next load.
+// Built once whole, and once without each function (SIM_HBA_LEAVE_OUT names the
+// function's place in fenmar's order, 1 to 10) for the missing-function failures.
 #include <string.h>
 
 #include "hba_api.h"
 #include "hba_snapshot_read.h"
+
+#ifndef SIM_HBA_LEAVE_OUT
+#define SIM_HBA_LEAVE_OUT 0
+#endif
 
 namespace {
 
@@ -43,8 +48,11 @@ void fill_port(const SimHbaPortRecord* p, HBA_PORTATTRIBUTES* out) {
 
 extern "C" {
 
+#if SIM_HBA_LEAVE_OUT != 1  // HBA_GetVersion
 HBA_UINT32 HBA_GetVersion(void) { return g_loaded ? g_snapshot.version : SIM_HBA_DEFAULT_VERSION; }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 2  // HBA_LoadLibrary
 HBA_STATUS HBA_LoadLibrary(void) {
     g_loaded = false;
     memset(g_open, 0, sizeof g_open);
@@ -52,14 +60,20 @@ HBA_STATUS HBA_LoadLibrary(void) {
     g_loaded = true;
     return HBA_STATUS_OK;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 9  // HBA_FreeLibrary
 HBA_STATUS HBA_FreeLibrary(void) {
     g_loaded = false;
     return HBA_STATUS_OK;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 3  // HBA_GetNumberOfAdapters
 HBA_UINT32 HBA_GetNumberOfAdapters(void) { return g_loaded ? g_snapshot.adapter_count : 0; }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 4  // HBA_GetAdapterName
 // `adapter_name` is the caller's 256-byte buffer, as the API prescribes.
 HBA_STATUS HBA_GetAdapterName(HBA_UINT32 adapter_index, char* adapter_name) {
     if (adapter_name == nullptr) return HBA_STATUS_ERROR_ARG;
@@ -69,7 +83,9 @@ HBA_STATUS HBA_GetAdapterName(HBA_UINT32 adapter_index, char* adapter_name) {
     memcpy(adapter_name, a->name, sizeof a->name);
     return HBA_STATUS_OK;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 5  // HBA_OpenAdapter
 HBA_HANDLE HBA_OpenAdapter(char* adapter_name) {
     if (!g_loaded || adapter_name == nullptr) return 0;
     for (uint32_t i = 0; i < g_snapshot.adapter_count; i++) {
@@ -81,11 +97,15 @@ HBA_HANDLE HBA_OpenAdapter(char* adapter_name) {
     }
     return 0;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 10  // HBA_CloseAdapter
 void HBA_CloseAdapter(HBA_HANDLE handle) {
     if (adapter_of(handle) != nullptr) g_open[handle - 1] = false;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 6  // HBA_GetAdapterAttributes
 HBA_STATUS HBA_GetAdapterAttributes(HBA_HANDLE handle, HBA_ADAPTERATTRIBUTES* attributes) {
     const SimHbaAdapterRecord* a = adapter_of(handle);
     if (a == nullptr) return HBA_STATUS_ERROR_INVALID_HANDLE;
@@ -102,7 +122,9 @@ HBA_STATUS HBA_GetAdapterAttributes(HBA_HANDLE handle, HBA_ADAPTERATTRIBUTES* at
     attributes->NumberOfPorts = a->reported_ports;
     return HBA_STATUS_OK;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 7  // HBA_GetAdapterPortAttributes
 HBA_STATUS HBA_GetAdapterPortAttributes(HBA_HANDLE handle, HBA_UINT32 port_index, HBA_PORTATTRIBUTES* attributes) {
     const SimHbaAdapterRecord* a = adapter_of(handle);
     if (a == nullptr) return HBA_STATUS_ERROR_INVALID_HANDLE;
@@ -113,7 +135,9 @@ HBA_STATUS HBA_GetAdapterPortAttributes(HBA_HANDLE handle, HBA_UINT32 port_index
     fill_port(p, attributes);
     return HBA_STATUS_OK;
 }
+#endif
 
+#if SIM_HBA_LEAVE_OUT != 8  // HBA_GetDiscoveredPortAttributes
 HBA_STATUS HBA_GetDiscoveredPortAttributes(HBA_HANDLE handle, HBA_UINT32 port_index, HBA_UINT32 discovered_index,
                                            HBA_PORTATTRIBUTES* attributes) {
     const SimHbaAdapterRecord* a = adapter_of(handle);
@@ -126,5 +150,6 @@ HBA_STATUS HBA_GetDiscoveredPortAttributes(HBA_HANDLE handle, HBA_UINT32 port_in
     fill_port(p, attributes);
     return HBA_STATUS_OK;
 }
+#endif
 
 }  // extern "C"
