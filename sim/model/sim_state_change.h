@@ -1,0 +1,17 @@
+// The simulated driver's answers to the requests that change a running SAN:
+// adapter and path state, preferred path, load-balance policy; and the lookup of
+// a device by its NT name. Freestanding like the rest of the model.
+#pragma once
+
+#include <stdint.h>
+
+#include "sim_model.h"
+
+// Answers `code` when it is one of the state-changing requests or
+// IOCTL_DSM_GET_PREFERRED_PATH: true with *reply set; false for any other code.
+bool sim_answer_state_change(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uint8_t* out,
+                             uint32_t out_len, SimReply* reply);
+
+// The slot of the device whose name equals the first `size` bytes of `name` (up
+// to a NUL), or DSM_FIND_BY_NAME when no listed slot has that name.
+uint32_t sim_device_by_name(const SimWorld* w, const char* name, uint32_t size);
