@@ -46,6 +46,12 @@ SimDevice* present_device(SimWorld* w, uint32_t number, uint8_t* out, SimReply* 
 
 bool usable(const SimPath* p) { return p->state == DSM_PATH_OPEN && p->mode == DSM_MODE_NORMAL; }
 
+bool has_backslash(const char* text, size_t size) {
+    for (size_t i = 0; i < size && text[i] != '\0'; i++)
+        if (text[i] == '\\') return true;
+    return false;
+}
+
 bool same_name(const char* a, const char* b, size_t size) { return strncmp(a, b, size) == 0; }
 
 // The adapter listed at `number` by IOCTL_DSM_GET_ADAPTER_INFO (active adapters only).
@@ -233,10 +239,23 @@ bool sim_answer_state_change(SimWorld* w, uint32_t code, const uint8_t* in, uint
 
 uint32_t sim_device_by_name(const SimWorld* w, const char* name, uint32_t size) {
     size_t limit = size < sizeof w->devices[0].device_name ? size : sizeof w->devices[0].device_name;
+    size_t length = 0;
+    while (length < limit && name[length] != '\0') length++;
+    // A name that fills the whole field cannot be any device's terminated name.
+    if (length == 0 || length >= sizeof w->devices[0].device_name) return DSM_FIND_BY_NAME;
+    // "\Device\Harddisk3\DR0" names disk 3 whatever the object number after DR:
+    // an exact name wins, else the same disk folder.
+    size_t folder = 0;
+    for (size_t i = 0; i < length; i++)
+        if (name[i] == '\\') folder = i + 1;
+    uint32_t same_folder = DSM_FIND_BY_NAME;
     for (int32_t i = 0; i < listed_devices(w); i++) {
         const SimDevice* d = &w->devices[i];
         if (d->slot_state == SIM_SLOT_ABSENT || d->device_name[0] == '\0') continue;
-        if (strncmp(d->device_name, name, limit) == 0) return uint32_t(i);
+        if (strncmp(d->device_name, name, length) == 0 && d->device_name[length] == '\0') return uint32_t(i);
+        if (same_folder == DSM_FIND_BY_NAME && folder > 1 && strncmp(d->device_name, name, folder) == 0 &&
+            !has_backslash(d->device_name + folder, sizeof d->device_name - folder))
+            same_folder = uint32_t(i);
     }
-    return DSM_FIND_BY_NAME;
+    return same_folder;
 }

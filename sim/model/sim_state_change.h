@@ -12,6 +12,7 @@
 bool sim_answer_state_change(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uint8_t* out,
                              uint32_t out_len, SimReply* reply);
 
-// The slot of the device whose name equals the first `size` bytes of `name` (up
-// to a NUL), or DSM_FIND_BY_NAME when no listed slot has that name.
+// The slot of the device named by the first `size` bytes of `name` (up to a
+// NUL): the one of exactly that name, else the first in the same disk folder
+// ("\\Device\\Harddisk3\\"); DSM_FIND_BY_NAME when there is none.
 uint32_t sim_device_by_name(const SimWorld* w, const char* name, uint32_t size);
