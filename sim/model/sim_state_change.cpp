@@ -6,6 +6,7 @@
 
 namespace {
 
+// Little-endian fields of the request bodies.
 uint32_t read_u32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
@@ -17,12 +18,15 @@ void write_u32(uint8_t* p, uint32_t v) {
     p[3] = uint8_t(v >> 24);
 }
 
+// A failed answer that carries nothing back.
 SimReply fail(uint32_t error) { return SimReply{error, 0}; }
 
+// The device slots the world lists, clamped to the table.
 int32_t listed_devices(const SimWorld* w) {
     return w->device_count < 0 ? 0 : w->device_count > SIM_MAX_DEVICES ? SIM_MAX_DEVICES : w->device_count;
 }
 
+// The device's path count, clamped to the path table.
 uint32_t path_count(const SimDevice* d) {
     return d->path_count > uint32_t(SIM_MAX_PATHS) ? uint32_t(SIM_MAX_PATHS) : d->path_count;
 }
@@ -44,14 +48,17 @@ SimDevice* present_device(SimWorld* w, uint32_t number, uint8_t* out, SimReply* 
     return nullptr;
 }
 
+// True for a path that carries I/O: open and in normal mode.
 bool usable(const SimPath* p) { return p->state == DSM_PATH_OPEN && p->mode == DSM_MODE_NORMAL; }
 
+// True when the first `size` bytes of `text` (up to a NUL) hold a backslash.
 bool has_backslash(const char* text, size_t size) {
     for (size_t i = 0; i < size && text[i] != '\0'; i++)
         if (text[i] == '\\') return true;
     return false;
 }
 
+// True when two name fields of `size` bytes hold the same text.
 bool same_name(const char* a, const char* b, size_t size) { return strncmp(a, b, size) == 0; }
 
 // The adapter listed at `number` by IOCTL_DSM_GET_ADAPTER_INFO (active adapters only).
@@ -109,6 +116,7 @@ SimReply refuse_to_preserve_access(const SimWorld* w, uint8_t* out, uint32_t siz
     return SimReply{w->preserve_access.error, size};
 }
 
+// What the driver does to a path set online or offline.
 void set_path_online(SimPath* p, bool online) {
     if (online) {
         p->state = DSM_PATH_OPEN;
@@ -119,6 +127,7 @@ void set_path_online(SimPath* p, bool online) {
     }
 }
 
+// The answers below take bodies already checked for length; each returns the reply.
 SimReply answer_path_state(SimWorld* w, const uint8_t* in, uint8_t* out) {
     uint32_t number = read_u32(in + 4);
     uint32_t path = read_u32(in + 8);

@@ -6,6 +6,7 @@
 
 namespace {
 
+// True for the white space that separates tokens.
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 // Copies `n` characters of a token into a field of `size` bytes, cut to size - 1.
@@ -15,6 +16,7 @@ void put_token(char* field, size_t size, const char* token, size_t n) {
     field[kept] = '\0';
 }
 
+// True when the token of `n` characters begins with `prefix`.
 bool token_begins(const char* token, size_t n, const char* prefix) {
     size_t len = strlen(prefix);
     return n >= len && memcmp(token, prefix, len) == 0;

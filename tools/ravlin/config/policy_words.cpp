@@ -28,6 +28,7 @@ const Word kScopes[] = {
     {"optNodes", DSM_SCOPE_OPT_NODES},
 };
 
+// True with *code set when `word` is in the table.
 template <size_t N>
 bool find(const Word (&table)[N], const char* word, uint32_t* code) {
     for (const Word& w : table) {
