@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include "sim_state_change.h"
+
 namespace {
 
 struct RequestName {
@@ -202,6 +204,7 @@ SimReply answer_device_info(const SimWorld* w, const uint8_t* in, uint8_t* out, 
     if (in_len < sizeof(DSM_DEVICE_RECORD) || out_len < sizeof(DSM_DEVICE_RECORD))
         return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
     uint32_t number = read_u32(in + 4);
+    if (number == DSM_FIND_BY_NAME) number = sim_device_by_name(w, reinterpret_cast<const char*>(in) + 12, 48);
     SimReply reply{0, 0};
     const SimDevice* d = find_device(w, number, out, &reply);
     if (d == nullptr) return reply;
@@ -257,8 +260,11 @@ SimReply answer_request(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t 
         return answer_device_info(w, in, out, in_len, out_len);
     case IOCTL_DSM_SEND_RTPG:
         return answer_rtpg(w, in, in_len, out, out_len);
-    default:
+    default: {
+        SimReply reply;
+        if (sim_answer_state_change(w, code, in, in_len, out, out_len, &reply)) return reply;
         return fail(DSM_ERROR_INVALID_FUNCTION);
+    }
     }
 }
 
@@ -303,7 +309,8 @@ SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_
     // Journal from the private copy of the input (the reply may overwrite the
     // caller's buffer), but with the length the caller really sent.
     if (world->driver_loaded) journal(world, code, g_scratch_in, in_copy, in_len, out_len, reply);
-    if (reply.error == 0 && out != nullptr) memcpy(out, g_scratch_out, reply.returned);
+    // A failed answer normally carries nothing; a refusal may still carry its Status.
+    if (out != nullptr) memcpy(out, g_scratch_out, reply.returned);
     return reply;
 }
 

@@ -8,6 +8,7 @@
 
 #include "dsm_interface.h"
 #include "sim_hba.h"
+#include "sim_preserve_access.h"
 
 constexpr int SIM_MAX_DEVICES = 1024;
 constexpr int SIM_MAX_ADAPTERS = DSM_MAX_ADAPTERS;
@@ -187,4 +188,5 @@ struct SimWorld {
     SimJournal journal;
     SimDevice devices[SIM_MAX_DEVICES];
     SimHba hba;
+    SimPreserveAccess preserve_access;
 };

@@ -9,7 +9,8 @@ Each *.case file under this folder is one run of ravlin. Format:
                                     beside the case (name.json), or none
     fault: IOCTL_DSM_GET_COUNTS --error 31    (any number: arguments of `dsmsim fault add`)
     file: vdqessmap.out             a file created in the working folder (empty, or
-    file: name = text               holding the text)
+    file: name = text               holding the text, or a copy of a file beside
+    file: name < source.txt         the case)
     run: query wwpn x               the words after the program name (shell quoting)
     program: fenmar                 run the HBA tool instead of ravlin
     hba: without HBA_OpenAdapter    the HBA library fenmar loads: the test library
@@ -86,6 +87,10 @@ class Case:
                 self.scenario = None if value == "none" else value
             elif key == "fault":
                 self.faults.append(shlex.split(value))
+            elif key == "file" and "<" in value and "=" not in value:
+                name, _, source = value.partition("<")
+                with open(os.path.join(os.path.dirname(self.path), source.strip()), encoding="utf-8", newline="") as f:
+                    self.files.append((name.strip(), f.read()))
             elif key == "file":
                 name, _, content = value.partition("=")
                 self.files.append((name.strip(), content.strip()))
@@ -217,7 +222,7 @@ def run_case(case, target):
     cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
     try:
         for name, content in case.files:
-            with open(os.path.join(cwd, name), "w", encoding="utf-8") as f:
+            with open(os.path.join(cwd, name), "w", encoding="utf-8", newline="") as f:
                 f.write(content)
         if case.program == "fenmar":
             status, out, err = target.run_fenmar(case.args, cwd, case.hba)

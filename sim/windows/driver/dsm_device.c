@@ -71,6 +71,10 @@ NTSTATUS dsm_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
     world_lock();
     uint32_t error = sim_host_answer(code, buffer, in_len, out_len, &returned);
     world_unlock();
-    if (error != 0) return complete_request(irp, status_from_windows_error(error), 0);
+    if (error != 0) {
+        /* A warning still carries its bytes back to the caller; an error never does. */
+        NTSTATUS status = status_from_windows_error(error);
+        return complete_request(irp, status, NT_WARNING(status) && returned <= out_len ? returned : 0);
+    }
     return complete_request(irp, STATUS_SUCCESS, returned <= out_len ? returned : out_len);
 }

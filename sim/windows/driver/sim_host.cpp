@@ -43,7 +43,7 @@ extern "C" uint32_t sim_host_close(void) { return sim_close(&g_world); }
 extern "C" uint32_t sim_host_answer(uint32_t code, void* buffer, uint32_t in_len, uint32_t out_len,
                                     uint32_t* returned) {
     SimReply reply = sim_answer(&g_world, code, buffer, in_len, buffer, out_len);
-    *returned = reply.error == 0 && reply.returned <= out_len ? reply.returned : 0;
+    *returned = reply.returned <= out_len ? reply.returned : 0;
     return reply.error;
 }
 

@@ -1,0 +1,74 @@
+// `query portmap`: one grid line per disk of "ravlinassmap.out".
+#include <stdio.h>
+#include <string.h>
+
+#include "handlers.h"
+#include "map_display.h"
+#include "map_line.h"
+#include "message_text.h"
+
+namespace {
+
+constexpr uint32_t MSG_MAP_UNREADABLE = 0xC000000B;
+constexpr uint32_t MSG_PORT_MAP_LEGEND = 0x40000039;
+constexpr char kLegend[] =
+    "\nY  =  online/open\t\ty = (alternate path) online/open\nO  =  online/closed\t\to = (alternate path) "
+    "online/close\nN  =  offline\t\t\tn = (alternate path) offline\n-  =  path not configured\n?  =  path "
+    "information not available\nPD =  path down\n\nNote: 2105 devices' essid has 5 digits, while 1750/2107 "
+    "device's essid has 7 digits.\n";
+
+// Ends a disk line: the bay label and a grid of unconfigured cells under the header's columns.
+void finish_disk_line() {
+    printf("%2s %6s", "", "Bay1-Bay2:");
+    for (int group = 0; group < 8; group++) {
+        printf("--------");
+        printf(group == 3 ? "      " : group == 7 ? "       " : " ");
+    }
+    printf("\n");
+}
+
+// The ESS id the grid shows: from the LUN SN's fourth character for a 2105, else its first 7.
+void grid_ess_id(const EssMapLine* line, char (&id)[17]) {
+    if (strncmp(line->type2, "2105", 4) == 0) {
+        size_t len = strlen(line->lun_sn);
+        snprintf(id, sizeof id, "%s", len > 3 ? line->lun_sn + 3 : "");
+    } else {
+        snprintf(id, sizeof id, "%.7s", line->lun_sn);
+    }
+}
+
+}  // namespace
+
+void print_port_map_rows(FILE* file) {
+    char text[kMapLineChars + 1];
+    EssMapLine line;
+    char current[12] = "";
+    bool open = false;
+    while (read_map_line(file, text)) {
+        split_map_line(text, &line);
+        // A blank line names no disk: it neither opens nor ends one.
+        if (line.not_available || line.disk[0] == '\0') continue;
+        if (strcmp(line.disk, current) == 0) continue;
+        if (open) finish_disk_line();
+        snprintf(current, sizeof current, "%s", line.disk);
+        char id[17];
+        grid_ess_id(&line, id);
+        printf("%8s %9s   ", id, current);
+        open = true;
+    }
+    if (open) finish_disk_line();
+}
+
+int32_t show_port_map() {
+    FILE* file = fopen("ravlinassmap.out", "r");
+    if (file == nullptr) {
+        printf("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
+        return 0;
+    }
+    printf(" ESSID      DISK                     H1       H2       H3       H4            H1       H2       H3       H4\n");
+    printf("                                  ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH      ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH\n");
+    print_port_map_rows(file);
+    printf("%s", get_message_text_as_is(MSG_PORT_MAP_LEGEND, kLegend));
+    fclose(file);
+    return 0;
+}
