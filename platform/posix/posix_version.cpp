@@ -111,8 +111,10 @@ bool platform_version_query(const void* data, const char* key, const void** valu
     }
     if (strcmp(key, kBuildNumberKey) == 0 && block->has_build_number) {
         // As the Windows call gives a text value: its characters and the terminator.
+        // An empty value holds no bytes at all, not even the terminator.
         *value = block->build_number;
-        *length = uint32_t(strnlen(block->build_number, sizeof block->build_number - 1));
+        size_t n = strnlen(block->build_number, sizeof block->build_number - 1);
+        *length = n == 0 ? 0 : uint32_t(n + 1);
         return true;
     }
     posix_set_last_error(kErrorResourceTypeNotFound);
