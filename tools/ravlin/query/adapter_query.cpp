@@ -123,6 +123,11 @@ uint32_t show_one_stats(int32_t number) {
 
 }  // namespace
 
+int32_t show_adapter_table(int32_t adapter, uint32_t adapter_flags, const DSM_ADAPTER_TABLE* table) {
+    if (adapter_flags & AF_ONE_ADAPTER) return show_one_adapter(adapter, adapter_flags, table);
+    return list_adapters(adapter_flags, table);
+}
+
 void print_adapter_row(int32_t i, const DSM_ADAPTER_TABLE* table) {
     const DSM_ADAPTER_ENTRY* e = &table->Adapters[i];
     // The driver's name field need not be terminated.
@@ -173,8 +178,7 @@ int32_t show_adapters(int32_t adapter, uint32_t adapter_flags) {
         print_ioctl_error();
         return -1;
     }
-    if (adapter_flags & AF_ONE_ADAPTER) return show_one_adapter(adapter, adapter_flags, &table);
-    return list_adapters(adapter_flags, &table);
+    return show_adapter_table(adapter, adapter_flags, &table);
 }
 
 int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {

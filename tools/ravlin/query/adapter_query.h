@@ -6,6 +6,10 @@
 
 #include "dsm_interface.h"
 
+// Shows adapter `adapter` (AF_ONE_ADAPTER set; 0 <= adapter < 32) or the listing
+// from a table already read, under the interface filter of `adapter_flags`. Always 0.
+int32_t show_adapter_table(int32_t adapter, uint32_t adapter_flags, const DSM_ADAPTER_TABLE* table);
+
 // Prints one row of the adapter table for entry `i` of `table` (0 <= i < 32).
 void print_adapter_row(int32_t i, const DSM_ADAPTER_TABLE* table);
 
