@@ -8,6 +8,7 @@ static_assert(SIM_PERF_DEVICE_SLOTS == SIM_MAX_DEVICES, "one performance flag pe
 
 namespace {
 
+// Little-endian 32-bit field access.
 uint32_t get_u32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
@@ -19,6 +20,7 @@ void put_u32(uint8_t* p, uint32_t v) {
     p[3] = uint8_t(v >> 24);
 }
 
+// A failed request: nothing comes back.
 SimReply failed(uint32_t error) { return SimReply{error, 0}; }
 
 // The request's own bytes as the reply: what a driver that changes nothing in
@@ -41,6 +43,7 @@ uint32_t device_error(const SimWorld* w, uint32_t number) {
     }
 }
 
+// Resets the counters of devices FirstDevice..LastDevice; all must be present.
 SimReply clear_counters(SimWorld* w, const uint8_t* in, uint8_t* out) {
     uint32_t first = get_u32(in + 4);
     uint32_t last = get_u32(in + 8);
@@ -70,6 +73,7 @@ SimReply clear_counters(SimWorld* w, const uint8_t* in, uint8_t* out) {
     return echo(in, out, sizeof(DSM_CLEAR_REQUEST));
 }
 
+// Switches performance collection on for one present device.
 SimReply set_device_perf(SimWorld* w, const uint8_t* in, uint8_t* out) {
     uint32_t number = get_u32(in);
     uint32_t error = device_error(w, number);
@@ -94,6 +98,7 @@ SimModel* find_model(SimWorld* w, const uint8_t* field) {
     return nullptr;
 }
 
+// Gets or sets the model's retry delay; an unknown model answers Status 1.
 SimReply retry_delay(SimWorld* w, bool set, const uint8_t* in, uint8_t* out) {
     SimReply reply = echo(in, out, sizeof(DSM_RETRY_DELAY_REQUEST));
     SimModel* m = find_model(w, in + 4);
@@ -111,6 +116,7 @@ SimReply retry_delay(SimWorld* w, bool set, const uint8_t* in, uint8_t* out) {
     return reply;
 }
 
+// Gets or sets the model's repeat values; an unknown model answers Status 1.
 SimReply repeat(SimWorld* w, bool set, const uint8_t* in, uint8_t* out) {
     SimReply reply = echo(in, out, sizeof(DSM_REPEAT_REQUEST));
     SimModel* m = find_model(w, in + 4);

@@ -28,6 +28,7 @@ bool put_model(char (&field)[8], const char* model) {
     return true;
 }
 
+// The message of a failed or refused request.
 void print_user_command_error() {
     printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing a user command!\n"));
 }
@@ -35,6 +36,8 @@ void print_user_command_error() {
 // Prints an already formatted line under `id` in the form "%s\n", as it stands.
 void print_line(uint32_t id, const char* line) { printf("%s\n", get_message_text_as_is(id, line)); }
 
+// Gets or sets (by `code`) the retry delay of `model`; the request's result, or -1
+// for a model that does not fit.
 int32_t retry_delay(uint32_t code, const char* model, int32_t delay) {
     DSM_RETRY_DELAY_REQUEST request;
     memset(&request, 0, sizeof request);

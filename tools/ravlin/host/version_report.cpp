@@ -43,6 +43,7 @@ void print_version(const VersionRow& row, bool build_flag, const char* block, ui
            int(info.dwFileVersionLS >> 16), int(info.dwFileVersionLS & 0xFFFF));
 }
 
+// Prints the row's version line, or the failure line of its first failing step.
 void report_row(const VersionRow& row, bool build_flag) {
     char system_dir[128] = "";
     platform_system_directory(system_dir, sizeof system_dir);

@@ -31,6 +31,7 @@ struct Filter {
     const char* no_active;
 };
 
+// The filter of the first of AF_ISCSI, AF_FC, AF_SAS that is set, or none.
 Filter choose_filter(uint32_t flags) {
     if (flags & AF_ISCSI) return {false, DSM_BUS_ISCSI, "No active ISCSI adapter found.\n"};
     if (flags & AF_FC) return {false, DSM_BUS_FC, "No active FC adapter found.\n"};
@@ -46,8 +47,10 @@ void format_count_line(char* line, size_t size, const Filter& filter, int32_t n)
     else snprintf(line, size, "Active SAS Adapters :%d\n", int(n));
 }
 
+// An adapter with paths is active; only active adapters are ever shown.
 bool is_active(const DSM_ADAPTER_ENTRY* e) { return e->PathCount != 0; }
 
+// True when the listing shows entry `e` under filter `f`.
 bool keeps(const Filter& f, const DSM_ADAPTER_ENTRY* e) { return is_active(e) && (f.any || e->BusType == f.bus_type); }
 
 // The table's own count, clamped to the entries the record holds.
@@ -63,8 +66,10 @@ bool adapter_in_range(int32_t number) {
     return number >= 0 && number < g_connection.adapter_count && number < DSM_MAX_ADAPTERS;
 }
 
+// Prints a built-in text of this command as message `id`, in the form "\n%s\n".
 void print_note(uint32_t id, const char* text) { printf("\n%s\n", get_message_text_as_is(id, text)); }
 
+// The message of a failed table or statistics request.
 void print_ioctl_error() { printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n")); }
 
 // The one-adapter form of the listing. Always 0.
