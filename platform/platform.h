@@ -111,3 +111,37 @@ void* platform_library_function(PlatformLibrary library, const char* name);
 
 // Unloads a library loaded by platform_load_library.
 void platform_free_library(PlatformLibrary library);
+// ---- Version information of files (GetSystemDirectoryA, GetFileVersionInfo*) ----
+
+// The fixed part of a version resource, laid out as the platform's VS_FIXEDFILEINFO.
+struct PlatformFixedFileInfo {
+    uint32_t dwSignature;
+    uint32_t dwStrucVersion;
+    uint32_t dwFileVersionMS;
+    uint32_t dwFileVersionLS;
+    uint32_t dwProductVersionMS;
+    uint32_t dwProductVersionLS;
+    uint32_t dwFileFlagsMask;
+    uint32_t dwFileFlags;
+    uint32_t dwFileOS;
+    uint32_t dwFileType;
+    uint32_t dwFileSubtype;
+    uint32_t dwFileDateMS;
+    uint32_t dwFileDateLS;
+};
+static_assert(sizeof(PlatformFixedFileInfo) == 52);
+
+// Writes the Windows system directory into `buffer`; its length, or 0 on failure.
+// POSIX: "C:\Windows\System32", whose driver files the simulator describes.
+uint32_t platform_system_directory(char* buffer, uint32_t size);
+
+// The size of `path`'s version information; 0 with the last error set when it has none.
+uint32_t platform_version_info_size(const char* path);
+
+// Reads `path`'s version information into `block` (`size` bytes, owned by the caller).
+bool platform_version_info(const char* path, uint32_t size, void* block);
+
+// Looks `key` up in a block filled by platform_version_info. On success *value
+// points into the block (a PlatformFixedFileInfo for "\", a NUL-terminated text
+// for a string value) and *length is the value's length as the platform gives it.
+bool platform_version_query(const void* block, const char* key, const void** value, uint32_t* length);

@@ -1,6 +1,7 @@
 // The platform layer of the Windows build: each operation is the Win32 call.
 #include <windows.h>
 
+#include <stddef.h>
 #include <stdio.h>
 
 #include "platform.h"
@@ -85,3 +86,27 @@ void platform_lock_leave(PlatformLock* lock) { LeaveCriticalSection(&lock->secti
 const char* platform_activity_log_path() { return "C:\\Windows\\System32\\ravlindsm.log"; }
 
 const char* platform_cache_path() { return "C:\\Windows\\System32\\ravlindsm_config.json"; }
+
+static_assert(sizeof(PlatformFixedFileInfo) == sizeof(VS_FIXEDFILEINFO));
+static_assert(offsetof(PlatformFixedFileInfo, dwFileVersionMS) == offsetof(VS_FIXEDFILEINFO, dwFileVersionMS));
+static_assert(offsetof(PlatformFixedFileInfo, dwFileVersionLS) == offsetof(VS_FIXEDFILEINFO, dwFileVersionLS));
+
+uint32_t platform_system_directory(char* buffer, uint32_t size) { return GetSystemDirectoryA(buffer, size); }
+
+uint32_t platform_version_info_size(const char* path) {
+    DWORD handle = 0;
+    return GetFileVersionInfoSizeA(path, &handle);
+}
+
+bool platform_version_info(const char* path, uint32_t size, void* block) {
+    return GetFileVersionInfoA(path, 0, size, block) != 0;
+}
+
+bool platform_version_query(const void* block, const char* key, const void** value, uint32_t* length) {
+    void* found = nullptr;
+    UINT n = 0;
+    if (!VerQueryValueA(block, key, &found, &n)) return false;
+    *value = found;
+    *length = n;
+    return true;
+}

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "sim_state_change.h"
+#include "sim_settings_answers.h"
 
 namespace {
 
@@ -101,7 +102,13 @@ SimFault* find_fault(SimWorld* w, uint32_t code, int32_t slot) {
     if (n > SIM_MAX_FAULTS) n = SIM_MAX_FAULTS;
     for (int32_t i = 0; i < n; i++) {
         SimFault* f = &w->faults[i];
-        if (f->code == code && (f->slot < 0 || f->slot == slot)) return f;
+        if (f->code != code || (f->slot >= 0 && f->slot != slot)) continue;
+        if (f->after > 0) {  // this one still lets the request through
+            f->after--;
+            w->changed = 1;
+            continue;
+        }
+        return f;
     }
     return nullptr;
 }
@@ -260,6 +267,17 @@ SimReply answer_request(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t 
         return answer_device_info(w, in, out, in_len, out_len);
     case IOCTL_DSM_SEND_RTPG:
         return answer_rtpg(w, in, in_len, out, out_len);
+    case IOCTL_DSM_GET_ADAPTER_STATS:
+        return sim_answer_adapter_stats(w, in, in_len, out, out_len);
+    case IOCTL_DSM_CLEAR_COUNTERS:
+    case IOCTL_DSM_SET_PERF:
+    case IOCTL_DSM_SET_DEVICE_PERF:
+    case IOCTL_DSM_SET_TRACE:
+    case IOCTL_DSM_GET_RETRY_DELAY:
+    case IOCTL_DSM_SET_RETRY_DELAY:
+    case IOCTL_DSM_GET_REPEAT:
+    case IOCTL_DSM_SET_REPEAT:
+        return sim_answer_setting(w, code, in, in_len, out, out_len);
     default: {
         SimReply reply;
         if (sim_answer_state_change(w, code, in, in_len, out, out_len, &reply)) return reply;

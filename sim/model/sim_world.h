@@ -9,6 +9,7 @@
 #include "dsm_interface.h"
 #include "sim_hba.h"
 #include "sim_preserve_access.h"
+#include "sim_settings.h"
 
 constexpr int SIM_MAX_DEVICES = 1024;
 constexpr int SIM_MAX_ADAPTERS = DSM_MAX_ADAPTERS;
@@ -94,6 +95,7 @@ struct SimFault {
     int32_t reply_bytes;   // >= 0: cut a successful reply to this many bytes
     int32_t status;        // >= 0: write this into the reply's leading Status word
     int32_t remaining;     // 0: every matching request; n: the next n only
+    int32_t after;         // n > 0: the next n matching requests pass untouched first
 };
 
 struct SimJournalEntry {
@@ -120,6 +122,7 @@ struct SimVersions {
     char dsm_build_number[64];    // "Product Build Number" of ravlindsm.sys
     uint16_t dsm_file_version[4];
     uint16_t mpio_file_version[4];
+    uint8_t dsm_build_number_empty;  // the resource holds the value, and it is empty
 };
 
 // The Fibre Channel adapters that the HBA library reports (not the DSM's adapters
@@ -189,4 +192,5 @@ struct SimWorld {
     SimDevice devices[SIM_MAX_DEVICES];
     SimHba hba;
     SimPreserveAccess preserve_access;
+    SimSettings settings;
 };

@@ -221,8 +221,10 @@ bool read_text(Reader* r, const Where& w, const char* key, const cJSON* item, ch
     size_t n = strlen(item->valuestring);
     if (n > max_chars)
         return fail(r, w, key, "text longer than %u characters (%u)", unsigned(max_chars), unsigned(n));
+    // A text ends at its first NUL (an escaped \u0000 included): the rest of the
+    // field is zero, so nothing of an earlier value or past the NUL stays behind.
+    memset(dst, 0, max_chars + 1);
     memcpy(dst, item->valuestring, n);
-    dst[n] = '\0';
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "sim_model.h"
 #include "world_hba_json.h"
 #include "world_state_json.h"
+#include "world_settings_json.h"
 #include "world_json.h"
 #include "world_words.h"
 
@@ -243,6 +244,10 @@ bool read_fault(Reader* r, const Where& w, const cJSON* object, SimFault* f) {
             int64_t n;
             ok = read_integer(r, w, key, item, 0, INT32_MAX, &n);
             f->remaining = int32_t(n);
+        } else if (is(key, "after")) {
+            int64_t n;
+            ok = read_integer(r, w, key, item, 0, INT32_MAX, &n);
+            f->after = int32_t(n);
         } else ok = unknown_key(r, w, key);
         if (!ok) return false;
     }
@@ -277,6 +282,7 @@ bool read_versions(Reader* r, const cJSON* object, SimWorld* world) {
         if (is(key, "dsm_build_number")) {
             ok = read_field(r, w, key, item, v->dsm_build_number);
             v->dsm_present = 1;
+            v->dsm_build_number_empty = ok && v->dsm_build_number[0] == '\0';
         } else if (is(key, "dsm_file_version")) {
             ok = read_file_version(r, w, key, item, v->dsm_file_version);
             v->dsm_present = 1;
@@ -406,6 +412,7 @@ bool read_world(Reader* r, const cJSON* root, SimWorld* world) {
         else if (is(key, "journal")) ok = read_journal(r, item, world);
         else if (is(key, "hba")) ok = read_hba(r, item, &world->hba);
         else if (is(key, "preserve_access")) ok = read_preserve_access(r, item, &world->preserve_access);
+        else if (is(key, "device_perf")) ok = read_device_perf(r, item, &world->settings);
         else ok = unknown_key(r, Where{}, key);
         if (!ok) return false;
     }

@@ -9,6 +9,7 @@
 #include "sim_model.h"
 #include "world_hba_json.h"
 #include "world_state_json.h"
+#include "world_settings_json.h"
 #include "world_json.h"
 #include "world_words.h"
 
@@ -58,7 +59,7 @@ void put_driver(TextOut* out, const SimWorld* world) {
 void put_versions(TextOut* out, const SimVersions* v) {
     json_key(out, "versions");
     json_begin(out, '{', true);
-    if (v->dsm_present) {
+    if (v->dsm_present && (v->dsm_build_number[0] != '\0' || v->dsm_build_number_empty)) {
         put_field(out, "dsm_build_number", v->dsm_build_number);
     } else {
         json_key(out, "dsm_build_number");
@@ -160,6 +161,7 @@ void put_fault(TextOut* out, const SimFault* f) {
     put_optional(out, "reply_bytes", f->reply_bytes);
     put_optional(out, "status", f->status);
     put_int(out, "times", f->remaining);
+    put_int(out, "after", f->after);
     json_end(out);
 }
 
@@ -234,6 +236,7 @@ char* world_to_json(const SimWorld* world) {
         put_device(&out, &world->devices[i], i);
     }
     json_end(&out);
+    put_device_perf(&out, &world->settings);
     put_hba(&out, &world->hba);
     put_preserve_access(&out, &world->preserve_access);
     put_list(&out, "faults", world->faults, clamp(world->fault_count, SIM_MAX_FAULTS), put_fault);

@@ -17,20 +17,35 @@ import subprocess
 
 def scenario_versions(path):
     """(dsm, mpio) as a scenario file gives them, by the scenario reader's rules:
-    dsm is None (no file) or (file version, build number or ""), mpio None or
-    its file version. A missing or null key means that file is missing."""
+    dsm is None (no file) or (file version, build number), where the build number
+    is None for a resource without the value and "" for an empty value; mpio None
+    or its file version. A missing or null key means that file is missing."""
     with open(path, encoding="utf-8") as f:
         versions = json.load(f).get("versions") or {}
     build = versions.get("dsm_build_number")
     dsm_version = versions.get("dsm_file_version")
     dsm = None
     if build is not None or dsm_version is not None:
-        dsm = (dsm_version or "0.0.0.0", build or "")
+        dsm = (dsm_version or "0.0.0.0", build)
     return dsm, versions.get("mpio_file_version")
 
 
 def rc_text(value):
     return value.replace("\\", "\\\\").replace('"', '""')
+
+
+def empty_value_length(obj):
+    """An empty "Product Build Number" that holds no bytes at all. windres writes
+    an empty text with its terminator (value length 1); a resource whose value
+    length is 0 is what makes the version query return no bytes, so the length
+    word, the second of the value's header just before its UTF-16 key, becomes 0."""
+    data = bytearray(open(obj, "rb").read())
+    key = "Product Build Number".encode("utf-16-le")
+    at = data.find(key)
+    if at < 6 or data[at - 4:at - 2] != b"\x01\x00":
+        raise RuntimeError(f"{obj}: no one-character build number value to empty")
+    data[at - 4:at - 2] = b"\x00\x00"
+    open(obj, "wb").write(bytes(data))
 
 
 class VersionFiles:
@@ -41,13 +56,13 @@ class VersionFiles:
 
     def image(self, description, version, build_number):
         """The path of a resource-only image with that version resource (made once)."""
-        key = hashlib.sha1(f"{description}\n{version}\n{build_number}".encode()).hexdigest()[:16]
+        key = hashlib.sha1(f"{description}\n{version}\n{build_number!r}".encode()).hexdigest()[:16]
         image = os.path.join(self.cache, key + ".sys")
         if os.path.exists(image):
             return image
         os.makedirs(self.cache, exist_ok=True)
         parts = (version.split(".") + ["0", "0", "0", "0"])[:4]
-        line = f'      VALUE "Product Build Number", "{rc_text(build_number)}"' if build_number else ""
+        line = "" if build_number is None else f'      VALUE "Product Build Number", "{rc_text(build_number)}"'
         text = open(self.template, encoding="utf-8").read()
         for name, value in (("V1", parts[0]), ("V2", parts[1]), ("V3", parts[2]), ("V4", parts[3]),
                             ("DESCRIPTION", rc_text(description)), ("BUILD_NUMBER_LINE", line)):
@@ -58,6 +73,8 @@ class VersionFiles:
             f.write(text)
         subprocess.run(["x86_64-w64-mingw32-windres", "-O", "coff", "-i", rc, "-o", obj], check=True,
                        stdin=subprocess.DEVNULL, capture_output=True)
+        if build_number == "":
+            empty_value_length(obj)
         subprocess.run(["x86_64-w64-mingw32-gcc", "-nostdlib", "-nostartfiles", "-shared", "-Wl,-e,0",
                         "-Wl,--subsystem,native", "-o", image + ".new", obj], check=True,
                        stdin=subprocess.DEVNULL, capture_output=True)
@@ -74,4 +91,4 @@ class VersionFiles:
         if mpio is None:
             self.prefix.remove(*drivers, "mpio.sys")
         else:
-            self.prefix.install(self.image("MPIO test fixture", mpio, ""), *drivers, "mpio.sys")
+            self.prefix.install(self.image("MPIO test fixture", mpio, None), *drivers, "mpio.sys")

@@ -1,0 +1,106 @@
+// query/set retrydelay and query repeats / set repeat_error, repeat_interval: the
+// per-model retry values the driver keeps. The model text is the user's, so it
+// is only ever an argument, and a formatted line goes out exactly as formatted.
+#include <stdio.h>
+#include <string.h>
+
+#include "control_device.h"
+#include "handlers.h"
+#include "message_text.h"
+#include "usage_text.h"
+
+namespace {
+
+constexpr uint32_t MSG_RETRY_DELAY = 0x40000036;
+constexpr uint32_t MSG_REPEAT_ERROR = 0x40000037;
+constexpr uint32_t MSG_REPEAT_INTERVAL = 0x40000038;
+constexpr size_t kModelChars = 7;  // DeviceModel holds 7 characters and the NUL
+
+// Copies `model` into a request's DeviceModel field, or refuses it (with the
+// invalid-argument message) when it does not fit.
+bool put_model(char (&field)[8], const char* model) {
+    size_t n = strlen(model);
+    if (n > kModelChars) {
+        print_invalid_argument();
+        return false;
+    }
+    memcpy(field, model, n);
+    return true;
+}
+
+// The message of a failed or refused request.
+void print_user_command_error() {
+    printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing a user command!\n"));
+}
+
+// Prints an already formatted line under `id` in the form "%s\n", as it stands.
+void print_line(uint32_t id, const char* line) { printf("%s\n", get_message_text_as_is(id, line)); }
+
+// Gets or sets (by `code`) the retry delay of `model`; the request's result, or -1
+// for a model that does not fit.
+int32_t retry_delay(uint32_t code, const char* model, int32_t delay) {
+    DSM_RETRY_DELAY_REQUEST request;
+    memset(&request, 0, sizeof request);
+    if (!put_model(request.DeviceModel, model)) return -1;
+    bool set = code == IOCTL_DSM_SET_RETRY_DELAY;
+    if (set) request.RetryDelay = uint32_t(delay);
+    uint32_t result = dsm_control(code, &request, sizeof request);
+    if (result != 0 || request.Status != 0) {
+        print_user_command_error();
+        return int32_t(result);
+    }
+    char line[80];
+    if (set) snprintf(line, sizeof line, "Success: device model %s retry delay is set to %d\n", model, int(delay));
+    else snprintf(line, sizeof line, "Success: device model %s retry delay is %d\n", model, int(request.RetryDelay));
+    print_line(MSG_RETRY_DELAY, line);
+    return 0;
+}
+
+}  // namespace
+
+int32_t get_retry_delay(const char* model) { return retry_delay(IOCTL_DSM_GET_RETRY_DELAY, model, 0); }
+
+int32_t set_retry_delay(const char* model, int32_t delay) { return retry_delay(IOCTL_DSM_SET_RETRY_DELAY, model, delay); }
+
+int32_t get_repeat(const char* model) {
+    DSM_REPEAT_REQUEST request;
+    memset(&request, 0, sizeof request);
+    if (!put_model(request.DeviceModel, model)) return -1;
+    uint32_t result = dsm_control(IOCTL_DSM_GET_REPEAT, &request, sizeof request);
+    if (result != 0 || request.Status != 0) {
+        print_user_command_error();
+        return int32_t(result);
+    }
+    char line[80];
+    snprintf(line, sizeof line, "Success: device model %s repeat_error is %d\n", model, int(request.RepeatError));
+    print_line(MSG_REPEAT_ERROR, line);
+    snprintf(line, sizeof line, "Success: device model %s repeat_interval is %d\n", model, int(request.RepeatInterval));
+    print_line(MSG_REPEAT_INTERVAL, line);
+    return 0;
+}
+
+int32_t set_repeat(const char* model, uint32_t repeat_error, uint32_t repeat_interval) {
+    DSM_REPEAT_REQUEST request;
+    memset(&request, 0, sizeof request);
+    if (!put_model(request.DeviceModel, model)) return -1;
+    request.RepeatError = repeat_error;
+    request.RepeatInterval = repeat_interval;
+    uint32_t result = dsm_control(IOCTL_DSM_SET_REPEAT, &request, sizeof request);
+    if (result != 0 || request.Status != 0) {
+        print_user_command_error();
+        return int32_t(result);
+    }
+    // The values as the driver left them in the buffer; 99999 means "not changed".
+    char line[80];
+    if (request.RepeatError != DSM_REPEAT_UNCHANGED) {
+        snprintf(line, sizeof line, "Success: device model %s repeat_error is set to %d\n", model,
+                 int(request.RepeatError));
+        print_line(MSG_REPEAT_ERROR, line);
+    }
+    if (request.RepeatInterval != DSM_REPEAT_UNCHANGED) {
+        snprintf(line, sizeof line, "Success: device model %s repeat_interval is set to %d\n", model,
+                 int(request.RepeatInterval));
+        print_line(MSG_REPEAT_INTERVAL, line);
+    }
+    return 0;
+}
