@@ -4,10 +4,8 @@
 #include "device_listing.h"
 #include "disk_identity.h"
 #include "host_ports.h"
-#include "mpio_restart.h"
 #include "vdisk_cache.h"
 
-void restart_mpio_disks(int) {}
 int32_t read_host_ports(const char*, uint8_t*, char (*)[kHostPortTextSize], int32_t*) { return -1; }
 int32_t get_disk_00_page(const char*, char (*)[3], int32_t*) { return -1; }
 int32_t get_disk_d0_page(const char*, char*) { return -1; }
