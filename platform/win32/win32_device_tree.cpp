@@ -25,8 +25,10 @@ static_assert(DICS_FLAG_CONFIGSPECIFIC == PLATFORM_DICS_FLAG_CONFIGSPECIFIC);
 static_assert(DI_NEEDRESTART == PLATFORM_DI_NEEDRESTART && DI_NEEDREBOOT == PLATFORM_DI_NEEDREBOOT);
 static_assert(CR_ACCESS_DENIED == PLATFORM_CR_ACCESS_DENIED);
 
+// The setup API's handle behind a disk set.
 HDEVINFO set_handle(PlatformDiskSet set) { return reinterpret_cast<HDEVINFO>(set.value); }
 
+// The device information record kept inside a disk entry.
 SP_DEVINFO_DATA* disk_data(PlatformDisk* disk) { return reinterpret_cast<SP_DEVINFO_DATA*>(disk->data); }
 
 }  // namespace

@@ -17,6 +17,7 @@ void put_hex(TextOut* out, const char* key, uint32_t value) {
     put_text(out, key, text);
 }
 
+// One disk as an object of every key.
 void put_disk(TextOut* out, const SimDiskInstance* d) {
     json_begin(out, '{', false);
     put_field(out, "instance_id", d->instance_id);
@@ -28,6 +29,7 @@ void put_disk(TextOut* out, const SimDiskInstance* d) {
     json_end(out);
 }
 
+// Word i of a journalled property change (disk, state, scope); 0 when not kept.
 uint32_t entry_word(const SimJournalEntry* e, int i) {
     uint32_t v = 0;
     if (e->head_len >= 4 * (i + 1)) memcpy(&v, e->head + 4 * i, 4);

@@ -57,7 +57,7 @@ void build_restart_pattern(const char* serial, char* pattern) {
 int32_t find_restart_serial(int verbose, char* serial, bool* found) {
     *found = false;
     int32_t slot = g_settings.first_device;
-    static DSM_DEVICE_RECORD record;
+    static DSM_DEVICE_RECORD record;  // 4 KiB: kept off the stack
     memset(&record, 0, sizeof record);
     record.DeviceNumber = uint32_t(slot);
     uint32_t result = dsm_control(IOCTL_DSM_GET_DEVICE_INFO, &record, sizeof record);
