@@ -145,3 +145,44 @@ bool platform_version_info(const char* path, uint32_t size, void* block);
 // points into the block (a PlatformFixedFileInfo for "\", a NUL-terminated text
 // for a string value) and *length is the value's length as the platform gives it.
 bool platform_version_query(const void* block, const char* key, const void** value, uint32_t* length);
+
+// The device tree (configuration manager and setup API). Results of the
+// configuration-manager calls are its own return codes (0 success); the setup
+// calls return false with the last error set to a Windows error code.
+constexpr uint32_t PLATFORM_CR_ACCESS_DENIED = 0x33;
+constexpr uint32_t PLATFORM_DICS_ENABLE = 1;
+constexpr uint32_t PLATFORM_DICS_DISABLE = 2;
+constexpr uint32_t PLATFORM_DICS_FLAG_GLOBAL = 1;
+constexpr uint32_t PLATFORM_DICS_FLAG_CONFIGSPECIFIC = 2;
+constexpr uint32_t PLATFORM_DI_NEEDRESTART = 0x80;
+constexpr uint32_t PLATFORM_DI_NEEDREBOOT = 0x100;
+
+// The set of present disk drives; value 0 means none.
+struct PlatformDiskSet {
+    uintptr_t value;
+};
+// One member of a disk set, as the enumeration filled it in.
+struct PlatformDisk {
+    uint32_t index;
+    alignas(8) uint8_t data[32];  // the system's device information record
+};
+
+// Locates the root node of the device tree into *node; the manager's return code.
+uint32_t platform_locate_root(uint32_t* node);
+// Asks for the tree below `node` to be enumerated again (flags 0); returns at once
+// with the manager's return code.
+uint32_t platform_reenumerate(uint32_t node);
+
+// The present members of the disk drive class; value 0 (last error set) on failure.
+// The caller closes it with platform_disk_set_close.
+PlatformDiskSet platform_disk_set_open();
+void platform_disk_set_close(PlatformDiskSet set);
+// Member `index` of the set; false when there is none (the enumeration's end).
+bool platform_disk_at(PlatformDiskSet set, uint32_t index, PlatformDisk* disk);
+// Copies the member's device instance identifier, terminated, into `buffer`.
+bool platform_disk_instance_id(PlatformDiskSet set, PlatformDisk* disk, char* buffer, uint32_t size);
+// Sets a property change request (state, scope, hardware profile 0) as the
+// member's class-install parameters and calls the class installer with it.
+bool platform_disk_property_change(PlatformDiskSet set, PlatformDisk* disk, uint32_t state, uint32_t scope);
+// The flags of the member's install parameters.
+bool platform_disk_install_flags(PlatformDiskSet set, PlatformDisk* disk, uint32_t* flags);

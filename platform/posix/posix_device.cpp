@@ -7,6 +7,7 @@
 
 #include "platform.h"
 #include "posix_error.h"
+#include "posix_world.h"
 #include "sim_model.h"
 #include "world_file.h"
 
@@ -36,6 +37,8 @@ void close_at_exit() {
 }
 
 }  // namespace
+
+SimWorld* posix_open_world() { return g_open ? &g_world : nullptr; }
 
 PlatformHandle platform_open_device(const char* path) {
     if (strcmp(path, "\\\\.\\RAVLIN") != 0 || g_open) {

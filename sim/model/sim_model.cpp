@@ -219,7 +219,9 @@ SimReply answer_device_info(const SimWorld* w, const uint8_t* in, uint8_t* out, 
     r->DeviceNumber = number;
     r->ScsiLevel = d->scsi_level;
     copy_field(r->DeviceName, sizeof r->DeviceName, d->device_name, true);
-    copy_field(r->SerialNumber, sizeof r->SerialNumber, d->serial_number, true);
+    // A driver fills the whole serial field when the serial is that long; shorter
+    // ones end at the zero fill.
+    copy_field(r->SerialNumber, sizeof r->SerialNumber, d->serial_number, false);
     copy_field(r->ProductId, sizeof r->ProductId, d->product_id, false);
     r->Policy = d->policy;
     uint32_t paths = d->path_count > uint32_t(SIM_MAX_PATHS) ? uint32_t(SIM_MAX_PATHS) : d->path_count;
@@ -351,6 +353,10 @@ static uint32_t handle_operation(SimWorld* world, uint32_t code) {
 uint32_t sim_open(SimWorld* world) { return handle_operation(world, SIM_CODE_OPEN); }
 
 uint32_t sim_close(SimWorld* world) { return handle_operation(world, SIM_CODE_CLOSE); }
+
+void sim_journal_add(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, uint32_t error) {
+    journal(world, code, static_cast<const uint8_t*>(in), in_len, in_len, 0, SimReply{error, 0});
+}
 
 const char* sim_request_name(uint32_t code) {
     for (const RequestName& r : kRequestNames)

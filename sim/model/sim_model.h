@@ -24,6 +24,10 @@ SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_
 uint32_t sim_open(SimWorld* world);
 uint32_t sim_close(SimWorld* world);
 
+// Journals an operation that is not a control request (a device-tree change):
+// `in_len` bytes of `in` as its input, `error` as its outcome.
+void sim_journal_add(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, uint32_t error);
+
 // The IOCTL_DSM_... name of a code (or "open"/"close"), or nullptr when unknown.
 const char* sim_request_name(uint32_t code);
 

@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "dsm_interface.h"
+#include "sim_device_tree.h"
 #include "sim_hba.h"
 #include "sim_preserve_access.h"
 #include "sim_settings.h"
@@ -193,4 +194,5 @@ struct SimWorld {
     SimHba hba;
     SimPreserveAccess preserve_access;
     SimSettings settings;
+    SimDeviceTree device_tree;
 };

@@ -3,11 +3,13 @@
 
 #include "text_out.h"
 #include "sim_model.h"
+#include "world_device_tree_json.h"
 #include "world_json.h"
 
 namespace {
 
 void put_entry(TextOut* out, const SimJournalEntry* e) {
+    if (e->code == SIM_CODE_PROPERTY_CHANGE) return put_property_change_entry(out, e);
     const char* name = sim_request_name(e->code);
     char hex_name[16];
     if (name == nullptr) {

@@ -7,6 +7,7 @@
 
 #include "json_values.h"
 #include "sim_model.h"
+#include "world_device_tree_json.h"
 #include "world_hba_json.h"
 #include "world_state_json.h"
 #include "world_settings_json.h"
@@ -137,7 +138,7 @@ bool read_device(Reader* r, const Where& w, const cJSON* object, SimDevice* d) {
         else if (is(key, "state")) ok = read_enum8(r, w, key, item, &kSlotStateWords, &d->slot_state);
         else if (is(key, "device_name")) ok = read_field(r, w, key, item, d->device_name);
         // The record's serial field is 63 bytes and terminated: 62 characters fit.
-        else if (is(key, "serial")) ok = read_text(r, w, key, item, d->serial_number, 62);
+        else if (is(key, "serial")) ok = read_text(r, w, key, item, d->serial_number, 63);
         else if (is(key, "product_id")) ok = read_field(r, w, key, item, d->product_id);
         else if (is(key, "scsi_level")) ok = read_u32(r, w, key, item, &d->scsi_level);
         else if (is(key, "policy")) ok = read_enum(r, w, key, item, &kPolicyWords, UINT32_MAX, &d->policy);
@@ -413,6 +414,7 @@ bool read_world(Reader* r, const cJSON* root, SimWorld* world) {
         else if (is(key, "hba")) ok = read_hba(r, item, &world->hba);
         else if (is(key, "preserve_access")) ok = read_preserve_access(r, item, &world->preserve_access);
         else if (is(key, "device_perf")) ok = read_device_perf(r, item, &world->settings);
+        else if (is(key, "device_tree")) ok = read_device_tree(r, item, &world->device_tree);
         else ok = unknown_key(r, Where{}, key);
         if (!ok) return false;
     }

@@ -29,6 +29,7 @@ Each *.case file under this folder is one run of ravlin. Format:
 
 A section header may end in "(no final newline)" to drop the last line end, and
 "(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
+A line of a section that ends in "{CR}" ends in a carriage return before its line end.
 Sections left out are not compared. Windows expectations are the same with
 line ends as CR LF on stdout, stderr and the log (the runtime writes text mode).
 """
@@ -110,6 +111,7 @@ class Case:
                 raise ValueError(f"{self.path}: unknown key {key!r}")
         for name, section in list(self.sections.items()):
             _, (strip_end, nul), lines = section
+            lines = [l[: -len("{CR}\n")] + "\r\n" if l.endswith("{CR}\n") else l for l in lines]
             body = "".join(USAGE if l == "@usage\n" else l for l in lines)
             if strip_end and body.endswith("\n"):
                 body = body[:-1]

@@ -124,13 +124,13 @@ TEST(WorldJson, RawValuesSurvive) {
 
 TEST(WorldJson, TextsUpToTheirFieldsFit) {
     std::string name47(47, 'n');
-    std::string serial62(62, 's');
+    std::string serial63(63, 's');
     std::string lun67(67, 'l');
     load(R"({"models": [{"name": "TK70500"}], "devices": [{"device_name": ")" + name47 + R"(", "serial": ")" +
-         serial62 + R"(", "lun_identifier": ")" + lun67 + R"(", "product_id": "QVR7000X",
+         serial63 + R"(", "lun_identifier": ")" + lun67 + R"(", "product_id": "QVR7000X",
          "paths": [{"adapter": ")" + name47 + R"("}]}]})");
     EXPECT_EQ(strlen(g_first.devices[0].device_name), 47u);
-    EXPECT_EQ(strlen(g_first.devices[0].serial_number), 62u);
+    EXPECT_EQ(strlen(g_first.devices[0].serial_number), 63u);
     EXPECT_EQ(strlen(g_first.devices[0].lun_identifier), 67u);
     EXPECT_EQ(strlen(g_first.devices[0].product_id), 8u);
     EXPECT_STREQ(g_first.models[0].name, "TK70500");
@@ -211,8 +211,8 @@ TEST(WorldJson, RefusesOverlongTexts) {
               "devices[0].device_name: text longer than 47 characters (48)");
     EXPECT_EQ(rejection(R"({"devices": [{"product_id": "QVR70000"}, {"product_id": "QVR700001"}]})"),
               "devices[1].product_id: text longer than 8 characters (9)");
-    EXPECT_EQ(rejection(R"({"devices": [{"serial": ")" + std::string(63, 's') + R"("}]})"),
-              "devices[0].serial: text longer than 62 characters (63)");
+    EXPECT_EQ(rejection(R"({"devices": [{"serial": ")" + std::string(64, 's') + R"("}]})"),
+              "devices[0].serial: text longer than 63 characters (64)");
     EXPECT_EQ(rejection(R"({"devices": [{"paths": [{}, {"disk_name": ")" + name48 + R"("}]}]})"),
               "devices[0].paths[1].disk_name: text longer than 47 characters (48)");
     EXPECT_EQ(rejection(R"({"models": [{"name": "QVR70000"}]})"), "models[0].name: text longer than 7 characters (8)");

@@ -93,6 +93,43 @@ def check_host_ports(prefix, checks, win32_dir):
         shutil.rmtree(cwd, ignore_errors=True)
 
 
+# Disk drive instances registered for the rescan check: two hold "MPIO" and the
+# pattern 415A of the serial "AZ"; one lacks "MPIO", one the pattern.
+RESCAN_INSTANCES = [
+    "MPIO\\DISK&VEN_QVR&PROD_7000&REV_0100\\1&7F6AC24&0&415A",
+    "MPIO\\DISK&VEN_QVR&PROD_7000&REV_0100\\1&7F6AC24&0&415A0001",
+    "SCSI\\DISK&VEN_QVR&PROD_7000&REV_0100\\5&1A2B3C&0&415A",
+    "MPIO\\DISK&VEN_QVR&PROD_7000&REV_0100\\1&7F6AC24&0&4344",
+]
+
+
+def rescan_checks(prefix, checks, dsmsim):
+    """ravlin.exe's restart pass against the real setup API: it lists the present
+    disk drives, reads their instance identifiers and changes only the instances
+    that hold "MPIO" and the device's pattern. Wine cannot locate the root node,
+    and it refuses the class-install parameters without an error code, so every
+    change fails with 0: the check counts the changes tried (two instances, each
+    disabled and enabled). The instances are removed again, whatever happens."""
+    disk_instances = os.path.join(prefix.build_dir, "sim", "windows", "tests", "disk_instances.exe")
+    ravlin = os.path.join(prefix.build_dir, "tools", "ravlin", "ravlin.exe")
+    scenario = os.path.join(HERE, "scenarios", "rescan-instances.json")
+    status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
+    checks.expect(status == 0, "dsmsim.exe load rescan-instances.json", err)
+    try:
+        checks.program(prefix, "disk_instances add", [disk_instances, "add"] + RESCAN_INSTANCES)
+        status, out, _ = prefix.run([ravlin, "rescanhw"])
+        # The runtime writes text mode: the change lines' own "\r\n" comes out as "\r\r\n".
+        failed = b" fail to invoke DIF_PROPERTYCHANGE:0\r\r\n"
+        expected = (b"CM_Locate_DevNode failed: 13\r\n"
+                    b"Device Name:Disk1 Part1\r\n, Path Name:Disk4 Part1\r\n, Serial Number:AZ\r\n" + failed * 4)
+        checks.expect(status == 0 and out == expected,
+                      f"ravlin.exe rescanhw changes the two matching disk instances (exit {status})", out)
+    finally:
+        checks.program(prefix, "disk_instances clear", [disk_instances, "clear"])
+    status, out, _ = prefix.run([ravlin, "rescanhw"])
+    checks.expect(status == 0 and b"DIF_PROPERTYCHANGE" not in out, "no disk instances are left behind", out)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", default=os.path.join(SOURCE, "build", "win64"))
@@ -194,6 +231,10 @@ def main():
             timings.append(f"hba checks {time.monotonic() - start:.2f} s")
         else:
             print(f"note: {hba_check} not built; the HBA library was not checked")
+
+        start = time.monotonic()
+        rescan_checks(prefix, checks, dsmsim)
+        timings.append(f"rescan checks {time.monotonic() - start:.2f} s")
     finally:
         prefix.stop()
     print("timings: " + ", ".join(timings))

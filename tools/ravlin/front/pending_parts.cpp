@@ -3,10 +3,8 @@
 // An entry goes when its part is built.
 #include "device_listing.h"
 #include "disk_identity.h"
-#include "mpio_restart.h"
 #include "vdisk_cache.h"
 
-void restart_mpio_disks(int) {}
 int32_t get_disk_00_page(const char*, char (*)[3], int32_t*) { return -1; }
 int32_t get_disk_d0_page(const char*, char*) { return -1; }
 void save_vdisk_name(const char*, const char*) {}

@@ -3,7 +3,9 @@
 
 #include "control_device.h"
 #include "handlers.h"
+#include "mpio_restart.h"
 #include "numeric_word.h"
+#include "platform.h"
 #include "usage_text.h"
 
 constexpr int32_t kMaxRescanCount = 50;
@@ -24,7 +26,23 @@ int32_t rescan_hardware(const char* count_word) {
         printf("\nPlease make sure rescan count is from 1 to 50\n");
         return 0;
     }
-    // The device-tree rescan and the MPIO disk restart are not in this build yet.
-    fprintf(stderr, "ravlin: 'rescanhw' device-tree rescan is not available in this build\n");
-    return kHandlerNotBuilt;
+    for (int32_t i = 1; i <= count; i++) {
+        uint32_t root = 0;
+        uint32_t code = platform_locate_root(&root);
+        if (code != 0) {
+            printf("CM_Locate_DevNode failed: %x\n", unsigned(code));
+        } else {
+            code = platform_reenumerate(root);
+            if (code != 0) {
+                printf("CM_Reenumerate_DevNode failed: %x,\n", unsigned(code));
+                if (code == PLATFORM_CR_ACCESS_DENIED)
+                    printf("You must run hardware rescan from elevated mode command window\n");
+            } else {
+                printf("Successfully completed node rescan iteration - %d\n", int(i));
+            }
+        }
+        // The restart pass runs whatever became of the tree rescan.
+        restart_mpio_disks(1);
+    }
+    return 0;
 }
