@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "dsm_interface.h"
+#include "sim_disk.h"
 #include "sim_hba.h"
 
 constexpr int SIM_MAX_DEVICES = 1024;
@@ -187,4 +188,5 @@ struct SimWorld {
     SimJournal journal;
     SimDevice devices[SIM_MAX_DEVICES];
     SimHba hba;
+    SimDisks disks;
 };

@@ -7,6 +7,7 @@
 
 #include "json_values.h"
 #include "sim_model.h"
+#include "world_disk_json.h"
 #include "world_hba_json.h"
 #include "world_json.h"
 #include "world_words.h"
@@ -404,6 +405,7 @@ bool read_world(Reader* r, const cJSON* root, SimWorld* world) {
         else if (is(key, "faults")) ok = read_faults(r, item, world);
         else if (is(key, "journal")) ok = read_journal(r, item, world);
         else if (is(key, "hba")) ok = read_hba(r, item, &world->hba);
+        else if (is(key, "disks")) ok = read_disks(r, item, &world->disks);
         else ok = unknown_key(r, Where{}, key);
         if (!ok) return false;
     }

@@ -7,6 +7,7 @@
 #include "json_put.h"
 #include "text_out.h"
 #include "sim_model.h"
+#include "world_disk_json.h"
 #include "world_hba_json.h"
 #include "world_json.h"
 #include "world_words.h"
@@ -234,6 +235,7 @@ char* world_to_json(const SimWorld* world) {
     }
     json_end(&out);
     put_hba(&out, &world->hba);
+    put_disks(&out, &world->disks);
     put_list(&out, "faults", world->faults, clamp(world->fault_count, SIM_MAX_FAULTS), put_fault);
     json_key(&out, "journal");
     put_journal(&out, world);
