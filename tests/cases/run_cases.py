@@ -11,6 +11,9 @@ Each *.case file under this folder is one run of ravlin. Format:
     file: vdqessmap.out             a file created in the working folder (empty, or
     file: name = text               holding the text)
     run: query wwpn x               the words after the program name (shell quoting)
+    program: disk_probe             run tests/probe/disk_probe instead of ravlin
+    cache: name.json                the volume-name cache file starts as a copy of
+                                    this file beside the case (default: no file)
     status: -1                      exit status; compared as the low byte
     only: linux -- reason           a case that cannot mean the same on both builds
     == stdout                       exact bytes up to the next "== " line; a line
@@ -18,6 +21,8 @@ Each *.case file under this folder is one run of ravlin. Format:
     == journal                      `dsmsim journal` lines, compared exactly
     == log                          activity-log records, timestamps masked as MM/DD hh:mm:ss
     == stderr
+    == cache                        the cache file's exact bytes at the end (no line-end
+                                    translation on Windows); "@missing" when there is none
 
 A section header may end in "(no final newline)" to drop the last line end.
 Sections left out are not compared. Windows expectations are the same with
@@ -49,6 +54,8 @@ class Case:
         self.args = []
         self.status = 0
         self.only = None
+        self.program = "ravlin"
+        self.cache = None
         self.sections = {}
         self._parse(open(path, encoding="utf-8").read())
 
@@ -81,6 +88,10 @@ class Case:
                 self.args = shlex.split(value)
             elif key == "status":
                 self.status = int(value)
+            elif key == "program":
+                self.program = value
+            elif key == "cache":
+                self.cache = value
             elif key == "only":
                 self.only = value.split("--")[0].strip()
             else:
@@ -99,6 +110,7 @@ class LinuxTarget:
     name = "linux"
 
     def __init__(self, build_dir):
+        self.build_dir = build_dir
         self.ravlin = os.path.join(build_dir, "tools", "ravlin", "ravlin")
         self.dsmsim_exe = os.path.join(build_dir, "sim", "dsmsim", "dsmsim")
         self.root = tempfile.mkdtemp(prefix="ravlin-cases-")
@@ -117,9 +129,13 @@ class LinuxTarget:
         if status != 0:
             raise RuntimeError(f"dsmsim load {path}: {err.decode(errors='replace')}")
 
-    def run_ravlin(self, args, cwd):
-        p = subprocess.run([self.ravlin] + args, env=self.env, cwd=cwd, capture_output=True, timeout=60)
+    def run_ravlin(self, args, cwd, program="ravlin"):
+        exe = self.ravlin if program == "ravlin" else os.path.join(self.build_dir, "tests", "probe", program)
+        p = subprocess.run([exe] + args, env=self.env, cwd=cwd, capture_output=True, timeout=60)
         return p.returncode & 0xFF, p.stdout, p.stderr
+
+    def cache_path(self):
+        return os.path.join(self.root, "Windows", "System32", "ravlindsm_config.json")
 
     def journal_text(self):
         _, out, _ = self.dsmsim(["journal"])
@@ -162,7 +178,10 @@ def run_case(case, target):
         for name, content in case.files:
             with open(os.path.join(cwd, name), "w", encoding="utf-8") as f:
                 f.write(content)
-        status, out, err = target.run_ravlin(case.args, cwd)
+        if case.cache:
+            os.makedirs(os.path.dirname(target.cache_path()), exist_ok=True)
+            shutil.copyfile(os.path.join(os.path.dirname(case.path), case.cache), target.cache_path())
+        status, out, err = target.run_ravlin(case.args, cwd, case.program)
     finally:
         shutil.rmtree(cwd, ignore_errors=True)
 
@@ -185,6 +204,13 @@ def run_case(case, target):
         expected = crlf(case.sections["log"]) if windows else case.sections["log"]
         if actual != expected:
             problems.append(f"log differs:\n--- expected\n{expected!r}\n--- actual\n{actual!r}")
+    if "cache" in case.sections:
+        try:
+            actual = open(target.cache_path(), "rb").read()
+        except FileNotFoundError:
+            actual = b"@missing\n"
+        if actual != case.sections["cache"]:
+            problems.append(f"cache differs:\n--- expected\n{case.sections['cache']!r}\n--- actual\n{actual!r}")
     return problems
 
 

@@ -56,10 +56,17 @@ class WineTarget:
             raise RuntimeError(f"dsmsim load {path}: exit status {status}: {text}")
         self.versions.apply(*scenario_versions(path))
 
-    def run_ravlin(self, args, cwd):
-        """Runs ravlin.exe in `cwd`; returns (exit status low byte, stdout, stderr)."""
-        status, out, err = self.prefix.run([self.ravlin_exe] + list(args), cwd=cwd, timeout=60)
+    def run_ravlin(self, args, cwd, program="ravlin"):
+        """Runs ravlin.exe (or a test program of the build) in `cwd`; returns (exit
+        status low byte, stdout, stderr)."""
+        exe = self.ravlin_exe
+        if program != "ravlin":
+            exe = os.path.join(self.prefix.build_dir, "tests", "probe", program + ".exe")
+        status, out, err = self.prefix.run([exe] + list(args), cwd=cwd, timeout=60)
         return status & 0xFF, out, err
+
+    def cache_path(self):
+        return self.prefix.system32(CACHE_NAME)
 
     def journal_text(self):
         _, out, _ = self.dsmsim(["journal"])
