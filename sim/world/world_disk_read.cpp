@@ -14,6 +14,7 @@ const WordEntry kRejectEntries[] = {{"00", SIM_DISK_REJECT_00}, {"d0", SIM_DISK_
 bool read_page_bytes(Reader* r, const Where& w, const char* key, const cJSON* item, uint8_t* page,
                      uint8_t* length) {
     if (!cJSON_IsString(item)) return fail(r, w, key, "hex bytes expected, found %s", kind(item));
+    memset(page, 0, SIM_VPD_PAGE_MAX);  // nothing of a default page lingers behind the bytes given
     uint32_t n = 0;
     for (const char* p = item->valuestring; *p != '\0';) {
         if (*p == ' ') {
