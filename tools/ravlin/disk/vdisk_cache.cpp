@@ -23,6 +23,8 @@ struct CacheView {
     bool exists;         // a file is there
     bool readable;       // ... and could be opened for reading
     bool empty;          // ... and nothing could be read from it
+    bool seek_failed;    // its size could not be had by seeking to its end
+    bool no_memory;      // it could not be held in memory
     char* text;          // its bytes and a NUL (malloc'ed; kept only while doc is null)
     size_t error_offset; // where the parser stopped in `text`
     cJSON* document;     // the parsed text, or nullptr when it did not parse
@@ -39,9 +41,10 @@ void view_clear(CacheView* v) {
 }
 
 // The whole file as a NUL-terminated malloc'ed text (*size bytes read), or nullptr.
-char* read_whole_file(FILE* f, size_t* size) {
+char* read_whole_file(FILE* f, size_t* size, bool* seek_failed) {
     long length = -1;
-    if (fseek(f, 0, SEEK_END) == 0) length = ftell(f);
+    *seek_failed = fseek(f, 0, SEEK_END) != 0;
+    if (!*seek_failed) length = ftell(f);
     rewind(f);
     if (length < 0) length = 0;
     char* text = static_cast<char*>(malloc(size_t(length) + 1));
@@ -61,10 +64,13 @@ void view_load(CacheView* v) {
     FILE* f = fopen(path, "rb");
     if (f == nullptr) return;
     size_t size = 0;
-    v->text = read_whole_file(f, &size);
+    v->text = read_whole_file(f, &size, &v->seek_failed);
     fclose(f);
-    if (v->text == nullptr) return;
     v->readable = true;
+    if (v->text == nullptr) {
+        v->no_memory = true;
+        return;
+    }
     v->empty = size == 0;
     if (v->empty) return;
     v->document = cJSON_ParseWithOpts(v->text, nullptr, 0);
@@ -120,6 +126,8 @@ void view_create(CacheView* v, const char* wwid, const char* vdisk_name) {
     v->exists = true;
     v->readable = true;
     v->empty = false;
+    v->seek_failed = false;
+    v->no_memory = false;
     v->dirty = true;
 }
 
@@ -130,6 +138,7 @@ void view_save(CacheView* v, const char* wwid, const char* vdisk_name) {
         return;
     }
     if (!v->readable) return;
+    if (v->no_memory) return;
     if (v->document == nullptr) {  // empty or unreadable text
         view_create(v, wwid, vdisk_name);
         return;
@@ -161,6 +170,11 @@ void view_find_name(CacheView* v, const char* wwid, char* vdisk_name, int* found
     view_load(v);
     if (!v->exists || !v->readable) {
         write_activity_log("Error can't open file %s.\n", kCacheFileName);
+        return;
+    }
+    if (v->seek_failed) write_activity_log("fseek failed!\n");
+    if (v->no_memory) {
+        write_activity_log("malloc failed!\n");
         return;
     }
     const cJSON* document = v->document;
