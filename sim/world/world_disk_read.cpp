@@ -35,6 +35,7 @@ bool read_page_bytes(Reader* r, const Where& w, const char* key, const cJSON* it
 // Page 0x00 from a list of page codes written as two hex digits each.
 bool read_supported(Reader* r, const Where& w, const char* key, const cJSON* list, SimDisk* d) {
     if (!expect_list(r, w, key, list, SIM_VPD_PAGE_MAX - 4, "page codes")) return false;
+    memset(d->page_00, 0, sizeof d->page_00);
     uint32_t n = 0;
     const cJSON* item;
     cJSON_ArrayForEach(item, list) {
@@ -57,7 +58,7 @@ bool read_vdisk_name(Reader* r, const Where& w, const char* key, const cJSON* it
     char name[SIM_VPD_PAGE_MAX - 3 + 1];
     if (!read_text(r, w, key, item, name, sizeof name - 1)) return false;
     size_t n = strlen(name);
-    d->page_d0[0] = 0;
+    memset(d->page_d0, 0, sizeof d->page_d0);
     d->page_d0[1] = 0xD0;
     d->page_d0[2] = uint8_t(n);
     memcpy(d->page_d0 + 3, name, n);
