@@ -186,3 +186,17 @@ bool platform_disk_instance_id(PlatformDiskSet set, PlatformDisk* disk, char* bu
 bool platform_disk_property_change(PlatformDiskSet set, PlatformDisk* disk, uint32_t state, uint32_t scope);
 // The flags of the member's install parameters.
 bool platform_disk_install_flags(PlatformDiskSet set, PlatformDisk* disk, uint32_t* flags);
+
+// Disk device objects ("\\.\PhysicalDriveN"): opened for read and write with read
+// and write sharing; requests and close as for any device. Windows: the Win32 calls;
+// POSIX: the simulator's disks. Errors as platform_open_device and friends.
+PlatformHandle platform_open_disk(const char* path);
+bool platform_disk_control(PlatformHandle disk, uint32_t code, void* in, uint32_t in_len, void* out,
+                           uint32_t out_len, uint32_t* returned);
+bool platform_close_disk(PlatformHandle disk);
+
+// Replaces the file at `path` with `size` bytes of `data`, never leaving it
+// truncated or half-written: the bytes go to a temporary file in the same folder,
+// are flushed to the disk, and that file is renamed over `path`. False when any
+// step fails (the old file is then left as it was).
+bool platform_replace_file(const char* path, const void* data, size_t size);

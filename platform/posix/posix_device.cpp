@@ -95,3 +95,19 @@ bool platform_close_device(PlatformHandle handle) {
     }
     return true;
 }
+
+SimWorld* posix_world_acquire() {
+    if (g_open) return &g_world;
+    char error[256];
+    if (!world_file_lock_and_load(&g_world_file, &g_world, error, sizeof error)) {
+        fprintf(stderr, "ravlin: simulator: %s\n", error);
+        posix_set_last_error(DSM_ERROR_GEN_FAILURE);
+        return nullptr;
+    }
+    g_world.changed = 0;
+    return &g_world;
+}
+
+void posix_world_release() {
+    if (!g_open) release_world();
+}

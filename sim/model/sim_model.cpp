@@ -1,6 +1,8 @@
 // The simulated driver's answers to control requests.
 #include "sim_model.h"
 
+#include "scsi_disk.h"
+
 #include <string.h>
 
 #include "sim_state_change.h"
@@ -41,6 +43,10 @@ const RequestName kRequestNames[] = {
     {IOCTL_DSM_READ_CAPACITY, "IOCTL_DSM_READ_CAPACITY"},
     {SIM_CODE_OPEN, "open"},
     {SIM_CODE_CLOSE, "close"},
+    {SIM_CODE_DISK_OPEN, "disk_open"},
+    {SIM_CODE_DISK_CLOSE, "disk_close"},
+    {IOCTL_SCSI_GET_ADDRESS, "IOCTL_SCSI_GET_ADDRESS"},
+    {IOCTL_SCSI_PASS_THROUGH, "IOCTL_SCSI_PASS_THROUGH"},
 };
 
 // The largest record a request carries, with room to spare; requests are
@@ -379,4 +385,9 @@ const SimJournalEntry* sim_journal_entry(const SimWorld* world, uint32_t index) 
     if (index >= kept) return nullptr;
     uint32_t first = world->journal.count - kept;
     return &world->journal.entries[(first + index) % SIM_JOURNAL_SIZE];
+}
+
+void sim_journal_record(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, uint32_t out_len,
+                        SimReply reply) {
+    journal(world, code, static_cast<const uint8_t*>(in), in_len, in_len, out_len, reply);
 }

@@ -37,3 +37,8 @@ uint32_t sim_request_code(const char* name);
 // The journal entry `index` counted from the oldest one kept, or nullptr.
 const SimJournalEntry* sim_journal_entry(const SimWorld* world, uint32_t index);
 uint32_t sim_journal_kept(const SimWorld* world);
+
+// Records a request that another simulated device (a disk) received, as the
+// control device's own requests are recorded: `in` holds in_len bytes.
+void sim_journal_record(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, uint32_t out_len,
+                        SimReply reply);

@@ -8,6 +8,7 @@
 
 #include "dsm_interface.h"
 #include "sim_device_tree.h"
+#include "sim_disk.h"
 #include "sim_hba.h"
 #include "sim_preserve_access.h"
 #include "sim_settings.h"
@@ -195,4 +196,5 @@ struct SimWorld {
     SimPreserveAccess preserve_access;
     SimSettings settings;
     SimDeviceTree device_tree;
+    SimDisks disks;
 };

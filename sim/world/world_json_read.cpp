@@ -8,6 +8,7 @@
 #include "json_values.h"
 #include "sim_model.h"
 #include "world_device_tree_json.h"
+#include "world_disk_json.h"
 #include "world_hba_json.h"
 #include "world_state_json.h"
 #include "world_settings_json.h"
@@ -415,6 +416,7 @@ bool read_world(Reader* r, const cJSON* root, SimWorld* world) {
         else if (is(key, "preserve_access")) ok = read_preserve_access(r, item, &world->preserve_access);
         else if (is(key, "device_perf")) ok = read_device_perf(r, item, &world->settings);
         else if (is(key, "device_tree")) ok = read_device_tree(r, item, &world->device_tree);
+        else if (is(key, "disks")) ok = read_disks(r, item, &world->disks);
         else ok = unknown_key(r, Where{}, key);
         if (!ok) return false;
     }

@@ -8,6 +8,7 @@
 #include "text_out.h"
 #include "sim_model.h"
 #include "world_device_tree_json.h"
+#include "world_disk_json.h"
 #include "world_hba_json.h"
 #include "world_state_json.h"
 #include "world_settings_json.h"
@@ -241,6 +242,7 @@ char* world_to_json(const SimWorld* world) {
     put_hba(&out, &world->hba);
     put_preserve_access(&out, &world->preserve_access);
     put_device_tree(&out, &world->device_tree);
+    put_disks(&out, &world->disks);
     put_list(&out, "faults", world->faults, clamp(world->fault_count, SIM_MAX_FAULTS), put_fault);
     json_key(&out, "journal");
     put_journal(&out, world);

@@ -19,6 +19,9 @@ Each *.case file under this folder is one run of ravlin. Format:
     fenmar: beside                  ravlin runs from a folder (a blank and a quote in its
                                     name) with the tool beside it; a decoy tool waits in
                                     the working folder and none is on the search path
+    program: disk_probe             or a test program of tests/probe
+    cache: name.json                the volume-name cache file starts as a copy of
+                                    this file beside the case (default: no file)
     status: -1                      exit status; compared as the low byte
     only: linux -- reason           a case that cannot mean the same on both builds
     == stdout                       exact bytes up to the next "== " line; a line
@@ -26,6 +29,8 @@ Each *.case file under this folder is one run of ravlin. Format:
     == journal                      `dsmsim journal` lines, compared exactly
     == log                          activity-log records, timestamps masked as MM/DD hh:mm:ss
     == stderr
+    == cache                        the cache file's exact bytes at the end (no line-end
+                                    translation on Windows); "@missing" when there is none
 
 A section header may end in "(no final newline)" to drop the last line end, and
 "(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
@@ -62,6 +67,7 @@ class Case:
         self.program = "ravlin"
         self.hba = None
         self.fenmar = None
+        self.cache = None
         self.sections = {}
         self._parse(open(path, encoding="utf-8").read())
 
@@ -99,10 +105,12 @@ class Case:
                 self.args = shlex.split(value)
             elif key == "status":
                 self.status = int(value)
-            elif key == "only":
-                self.only = value.split("--")[0].strip()
             elif key == "program":
                 self.program = value
+            elif key == "cache":
+                self.cache = value
+            elif key == "only":
+                self.only = value.split("--")[0].strip()
             elif key == "hba":
                 self.hba = value
             elif key == "fenmar":
@@ -126,6 +134,7 @@ class LinuxTarget:
     name = "linux"
 
     def __init__(self, build_dir):
+        self.build_dir = build_dir
         self.ravlin = os.path.join(build_dir, "tools", "ravlin", "ravlin")
         self.fenmar_dir = os.path.abspath(os.path.join(build_dir, "tools", "fenmar"))
         self.hba_dir = os.path.abspath(os.path.join(build_dir, "sim", "hba"))
@@ -166,9 +175,10 @@ class LinuxTarget:
         if status != 0:
             raise RuntimeError(f"dsmsim load {path}: {err.decode(errors='replace')}")
 
-    def run_ravlin(self, args, cwd, hba=None, fenmar=None):
+    def run_ravlin(self, args, cwd, hba=None, fenmar=None, program="ravlin"):
         if fenmar != "beside":
-            p = subprocess.run([self.ravlin] + args, env=self.hba_env(hba, fenmar), cwd=cwd, capture_output=True,
+            exe = self.ravlin if program == "ravlin" else os.path.join(self.build_dir, "tests", "probe", program)
+            p = subprocess.run([exe] + args, env=self.hba_env(hba, fenmar), cwd=cwd, capture_output=True,
                                timeout=60)
             return p.returncode & 0xFF, p.stdout, p.stderr
         folder = tempfile.mkdtemp(prefix="ravlin's folder ")
@@ -184,6 +194,9 @@ class LinuxTarget:
             return p.returncode & 0xFF, p.stdout, p.stderr
         finally:
             shutil.rmtree(folder, ignore_errors=True)
+
+    def cache_path(self):
+        return os.path.join(self.root, "Windows", "System32", "ravlindsm_config.json")
 
     def journal_text(self):
         _, out, _ = self.dsmsim(["journal"])
@@ -226,10 +239,13 @@ def run_case(case, target):
         for name, content in case.files:
             with open(os.path.join(cwd, name), "w", encoding="utf-8", newline="") as f:
                 f.write(content)
+        if case.cache:
+            os.makedirs(os.path.dirname(target.cache_path()), exist_ok=True)
+            shutil.copyfile(os.path.join(os.path.dirname(case.path), case.cache), target.cache_path())
         if case.program == "fenmar":
             status, out, err = target.run_fenmar(case.args, cwd, case.hba)
         else:
-            status, out, err = target.run_ravlin(case.args, cwd, case.hba, case.fenmar)
+            status, out, err = target.run_ravlin(case.args, cwd, case.hba, case.fenmar, case.program)
     finally:
         shutil.rmtree(cwd, ignore_errors=True)
 
@@ -252,6 +268,13 @@ def run_case(case, target):
         expected = crlf(case.sections["log"]) if windows else case.sections["log"]
         if actual != expected:
             problems.append(f"log differs:\n--- expected\n{expected!r}\n--- actual\n{actual!r}")
+    if "cache" in case.sections:
+        try:
+            actual = open(target.cache_path(), "rb").read()
+        except FileNotFoundError:
+            actual = b"@missing\n"
+        if actual != case.sections["cache"]:
+            problems.append(f"cache differs:\n--- expected\n{case.sections['cache']!r}\n--- actual\n{actual!r}")
     return problems
 
 

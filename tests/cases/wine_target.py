@@ -79,9 +79,13 @@ class WineTarget:
     def _installed_hbaapi(self):
         return self.prefix.drive_c("windows", "syswow64", "hbaapi.dll")
 
-    def run_ravlin(self, args, cwd, hba=None, fenmar=None):
-        """Runs ravlin.exe in `cwd`; returns (exit status low byte, stdout, stderr).
-        `hba` "none" hides the installed hbaapi.dll, `fenmar` "none" fenmar.exe."""
+    def run_ravlin(self, args, cwd, hba=None, fenmar=None, program="ravlin"):
+        """Runs ravlin.exe (or a test program of tests/probe) in `cwd`; returns (exit
+        status low byte, stdout, stderr). `hba` "none" hides the installed
+        hbaapi.dll, `fenmar` "none" fenmar.exe."""
+        exe = self.ravlin_exe
+        if program != "ravlin":
+            exe = os.path.join(self.prefix.build_dir, "tests", "probe", program + ".exe")
         hide = []
         if hba == "none":
             hide.append(self._installed_hbaapi())
@@ -91,7 +95,7 @@ class WineTarget:
             hide.append(self.prefix.drive_c("windows", "fenmar.exe"))
         if fenmar != "beside":
             with self._hidden(hide):
-                status, out, err = self.prefix.run([self.ravlin_exe] + list(args), cwd=cwd, timeout=60)
+                status, out, err = self.prefix.run([exe] + list(args), cwd=cwd, timeout=60)
             return status & 0xFF, out, err
         # ravlin.exe and fenmar.exe in one folder, as the release zip has them;
         # the decoy Fenmar.exe in the working folder finds a library that lacks
@@ -128,6 +132,9 @@ class WineTarget:
         with self._hidden(hide):
             status, out, err = self.prefix.run([program] + list(args), cwd=cwd, timeout=60, loader="wine")
         return status & 0xFF, out, err
+
+    def cache_path(self):
+        return self.prefix.system32(CACHE_NAME)
 
     def journal_text(self):
         _, out, _ = self.dsmsim(["journal"])

@@ -1,6 +1,7 @@
 /* The test driver's life: it creates the control device and the simulator
  * device with their links, routes each request to the device it was sent to,
  * and removes everything again when it is stopped. */
+#include "disk_device.h"
 #include "driver.h"
 #include "sim_host.h"
 
@@ -22,11 +23,13 @@ NTSTATUS complete_request(PIRP irp, NTSTATUS status, ULONG_PTR information) {
 
 static NTSTATUS NTAPI dispatch_create(PDEVICE_OBJECT device, PIRP irp) {
     if (device == dsm_device) return dsm_create(irp, IoGetCurrentIrpStackLocation(irp));
+    if (is_disk_device(device)) return disk_create(device, irp);
     return complete_request(irp, STATUS_SUCCESS, 0); /* the simulator device always opens */
 }
 
 static NTSTATUS NTAPI dispatch_close(PDEVICE_OBJECT device, PIRP irp) {
     if (device == dsm_device) return dsm_close(irp, IoGetCurrentIrpStackLocation(irp));
+    if (is_disk_device(device)) return disk_close(device, irp);
     return complete_request(irp, STATUS_SUCCESS, 0);
 }
 
@@ -39,6 +42,7 @@ static NTSTATUS NTAPI dispatch_device_control(PDEVICE_OBJECT device, PIRP irp) {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     if (device == dsm_device) return dsm_device_control(irp, stack);
     if (device == sim_device) return sim_device_control(irp, stack);
+    if (is_disk_device(device)) return disk_device_control(device, irp, stack);
     return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
 }
 
@@ -77,6 +81,7 @@ static void delete_device(const WCHAR* link, PDEVICE_OBJECT* device) {
 
 static void NTAPI driver_unload(PDRIVER_OBJECT driver) {
     (void)driver;
+    disk_devices_remove();
     delete_device(L"\\DosDevices\\RAVLINSIM", &sim_device);
     dsm_update_link(0);
     delete_device(NULL, &dsm_device);

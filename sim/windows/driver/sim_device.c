@@ -1,5 +1,6 @@
 /* \\.\RAVLINSIM: the private requests that load and read the whole world, and
  * the one that gives the test HBA library its adapters. */
+#include "disk_device.h"
 #include "driver.h"
 #include "sim_control.h"
 #include "sim_host.h"
@@ -10,7 +11,10 @@ static NTSTATUS load_world(PIRP irp, const void* buffer, ULONG in_len) {
         return complete_request(irp, status_from_windows_error(24), 0);
     world_lock();
     uint32_t error = sim_host_load(buffer, in_len);
-    if (error == 0) dsm_update_link(sim_host_driver_loaded());
+    if (error == 0) {
+        dsm_update_link(sim_host_driver_loaded());
+        disk_devices_update(sim_device->DriverObject);
+    }
     world_unlock();
     return complete_request(irp, status_from_windows_error(error), 0);
 }

@@ -28,11 +28,15 @@ void clamp_counts(SimWorld* w) {
         a.port_count = clamp(a.port_count, SIM_HBA_MAX_PORTS);
         for (SimHbaPort& p : a.ports) p.discovered_count = clamp(p.discovered_count, SIM_HBA_MAX_DISCOVERED);
     }
+    w->disks.count = clamp(w->disks.count, SIM_MAX_DISKS);
     for (SimDevice& d : w->devices)
         if (d.path_count > uint32_t(SIM_MAX_PATHS)) d.path_count = SIM_MAX_PATHS;
 }
 
 }  // namespace
+
+// The hosted world, for the disk devices' entry points (sim_disk_host.cpp).
+SimWorld* sim_host_world() { return &g_world; }
 
 extern "C" void sim_host_reset(void) { sim_world_clear(&g_world); }
 

@@ -5,8 +5,20 @@
 
 #include <stdint.h>
 
+#include "platform.h"
+
 constexpr int kVpdCellMax = 255;   // supported-page cells, 3 bytes each ("d0" and a NUL)
 constexpr int kVdiskNameSize = 128;
+
+// Opens the disk at `device_path` for read and write into *handle; the caller
+// closes it. Returns 0, or -1 (logged).
+int32_t get_dev_handle(const char* device_path, PlatformHandle* handle);
+
+// Reads the disk's SCSI address and sends INQUIRY with EVPD for `page_code` into
+// the caller's zero-filled 640-byte work buffer; the page arrives at offset 124.
+// Returns 0 when the pass-through call succeeded, -1 otherwise (logged; a disk
+// found not connected also gets a port-group refresh and a silent restart pass).
+int32_t get_disk_vpd_page(PlatformHandle handle, uint8_t page_code, uint8_t* buffer);
 
 // Reads page 0x00 of the disk at `device_path` ("\\.\PhysicalDriveN"): cells[i] gets
 // the i-th supported page code as two lowercase hex digits; *cell_count the number of

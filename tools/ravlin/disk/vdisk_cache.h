@@ -3,6 +3,8 @@
 // named. Diagnostics go to the activity log only.
 #pragma once
 
+#include <cJSON.h>
+
 // Makes the cache hold `vdisk_name` for `wwid`.
 void save_vdisk_name(const char* wwid, const char* vdisk_name);
 
@@ -16,3 +18,13 @@ void load_vdisk_name(const char* wwid, char* vdisk_name, int* found);
 // at the end are exactly what saving device by device gives.
 void vdisk_cache_begin_pass();
 void vdisk_cache_end_pass();
+
+// Looks `wwid` up in the parsed cache document: *found when an entry has it; when
+// that entry's name differs from `name_item`'s text, logs the change, moves
+// name_item into the entry (the document owns it then) and sets *changed and
+// *index. An entry that is not an object ends the search (logged).
+void find_vdisk_entry(cJSON* document, const char* wwid, cJSON* name_item, int* found, int* changed, int* index);
+
+// Writes a new cache file holding one entry, replacing any file there. Returns 1
+// when it wrote the file, 0 when not.
+int create_vdisk_config(const char* wwid, const char* vdisk_name);

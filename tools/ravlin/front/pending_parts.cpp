@@ -2,13 +2,4 @@
 // nothing and fails where it can, so a caller behaves as it would on a failed read.
 // An entry goes when its part is built.
 #include "device_listing.h"
-#include "disk_identity.h"
-#include "vdisk_cache.h"
-
-int32_t get_disk_00_page(const char*, char (*)[3], int32_t*) { return -1; }
-int32_t get_disk_d0_page(const char*, char*) { return -1; }
-void save_vdisk_name(const char*, const char*) {}
-void load_vdisk_name(const char*, char*, int*) {}
-void vdisk_cache_begin_pass() {}
-void vdisk_cache_end_pass() {}
 int32_t show_device(uint32_t, uint32_t) { return -1; }

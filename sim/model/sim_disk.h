@@ -1,0 +1,55 @@
+// The simulated disks: the device objects "\\.\PhysicalDriveN" that answer the
+// SCSI address request and an INQUIRY for vital product data pages 0x00 and 0xD0.
+// Freestanding like the rest of the model.
+#pragma once
+
+#include <stdint.h>
+
+constexpr int SIM_MAX_DISKS = 1024;
+constexpr int SIM_VPD_PAGE_MAX = 255;
+
+// Pseudo request codes for a disk handle's open and close, journalled with the
+// disk number as their four input bytes.
+constexpr uint32_t SIM_CODE_DISK_OPEN = 0xFFFF0003u;
+constexpr uint32_t SIM_CODE_DISK_CLOSE = 0xFFFF0004u;
+
+// Pages a disk rejects at the SCSI level (check condition, no data).
+enum : uint8_t {
+    SIM_DISK_REJECT_00 = 1,
+    SIM_DISK_REJECT_D0 = 2,
+};
+
+struct SimDisk {
+    uint32_t number;             // N of \\.\PhysicalDriveN
+    uint8_t scsi_address[4];     // port, path id, target id, LUN
+    uint8_t reject;              // SIM_DISK_REJECT_* bits
+    uint8_t page_00_length;      // bytes of page 0x00 the disk returns
+    uint8_t page_d0_length;      // bytes of page 0xD0 the disk returns
+    uint8_t page_00[SIM_VPD_PAGE_MAX];
+    uint8_t page_d0[SIM_VPD_PAGE_MAX];
+    uint32_t open_error;         // nonzero: the open fails with this Windows error
+    uint32_t address_error;      // ... IOCTL_SCSI_GET_ADDRESS fails
+    uint32_t pass_through_error; // ... IOCTL_SCSI_PASS_THROUGH fails
+};
+
+struct SimDisks {
+    int32_t count;
+    SimDisk disks[SIM_MAX_DISKS];
+};
+
+struct SimWorld;
+struct SimReply;
+
+// The disk listed with `number`, or nullptr.
+const SimDisk* sim_disk_find(const SimWorld* world, uint32_t number);
+
+// A handle opened on disk `number`: 0, or the error the open fails with (2 for a
+// disk the world does not have). Only a successful open is journalled: a failed
+// one never reaches a driver.
+uint32_t sim_disk_open(SimWorld* world, uint32_t number);
+void sim_disk_close(SimWorld* world, uint32_t number);
+
+// Answers one request on an open disk; `in` and `out` may be the same buffer.
+// Writes at most `out_len` bytes to `out`. Journalled.
+SimReply sim_disk_answer(SimWorld* world, uint32_t number, uint32_t code, const void* in, uint32_t in_len,
+                         void* out, uint32_t out_len);

@@ -1,0 +1,117 @@
+/* The simulated disks as device objects \Device\RavlinDiskN with the names
+ * \\.\PhysicalDriveN, remade whenever a world is loaded. A disk whose open is to
+ * fail gets no name at all: Wine completes CreateFile before the driver sees the
+ * create, so a missing name is the one way to fail the open (error 2). */
+#include "disk_device.h"
+
+#include "sim_disk_host.h"
+#include "status_map.h"
+
+#define MAX_DISK_DEVICES 1024
+
+static PDEVICE_OBJECT disk_devices[MAX_DISK_DEVICES];
+static ULONG disk_numbers[MAX_DISK_DEVICES];
+static UCHAR disk_linked[MAX_DISK_DEVICES];
+static int disk_device_count;
+
+/* `prefix` followed by the decimal `number`, into `out` (room for 64 characters). */
+static void name_with_number(WCHAR* out, const WCHAR* prefix, ULONG number) {
+    int n = 0;
+    while (prefix[n] != 0 && n < 40) {
+        out[n] = prefix[n];
+        n++;
+    }
+    WCHAR digits[12];
+    int d = 0;
+    do {
+        digits[d++] = (WCHAR)(L'0' + number % 10);
+        number /= 10;
+    } while (number != 0 && d < 11);
+    while (d > 0) out[n++] = digits[--d];
+    out[n] = 0;
+}
+
+int is_disk_device(PDEVICE_OBJECT device) {
+    for (int i = 0; i < disk_device_count; i++)
+        if (disk_devices[i] == device) return 1;
+    return 0;
+}
+
+static ULONG disk_number_of(PDEVICE_OBJECT device) { return *(ULONG*)device->DeviceExtension; }
+
+void disk_devices_remove(void) {
+    for (int i = 0; i < disk_device_count; i++) {
+        if (disk_linked[i]) {
+            WCHAR link[64];
+            UNICODE_STRING link_name;
+            name_with_number(link, L"\\DosDevices\\PhysicalDrive", disk_numbers[i]);
+            RtlInitUnicodeString(&link_name, link);
+            IoDeleteSymbolicLink(&link_name);
+        }
+        IoDeleteDevice(disk_devices[i]);
+        disk_devices[i] = NULL;
+        disk_linked[i] = 0;
+    }
+    disk_device_count = 0;
+}
+
+void disk_devices_update(PDRIVER_OBJECT driver) {
+    disk_devices_remove();
+    int32_t count = sim_host_disk_count();
+    for (int32_t i = 0; i < count && disk_device_count < MAX_DISK_DEVICES; i++) {
+        int openable = 0;
+        ULONG number = sim_host_disk_number(i, &openable);
+        WCHAR name[64];
+        UNICODE_STRING device_name;
+        name_with_number(name, L"\\Device\\RavlinDisk", number);
+        RtlInitUnicodeString(&device_name, name);
+        PDEVICE_OBJECT device = NULL;
+        if (!NT_SUCCESS(IoCreateDevice(driver, sizeof(ULONG), &device_name, FILE_DEVICE_DISK, 0, FALSE, &device)))
+            continue;
+        *(ULONG*)device->DeviceExtension = number;
+        device->Flags |= DO_BUFFERED_IO;
+        device->Flags &= ~DO_DEVICE_INITIALIZING;
+        int k = disk_device_count++;
+        disk_devices[k] = device;
+        disk_numbers[k] = number;
+        disk_linked[k] = 0;
+        if (!openable) continue;
+        WCHAR link[64];
+        UNICODE_STRING link_name;
+        name_with_number(link, L"\\DosDevices\\PhysicalDrive", number);
+        RtlInitUnicodeString(&link_name, link);
+        if (NT_SUCCESS(IoCreateSymbolicLink(&link_name, &device_name))) disk_linked[k] = 1;
+    }
+}
+
+NTSTATUS disk_create(PDEVICE_OBJECT device, PIRP irp) {
+    world_lock();
+    uint32_t error = sim_host_disk_open(disk_number_of(device));
+    world_unlock();
+    return complete_request(irp, status_from_windows_error(error), 0);
+}
+
+NTSTATUS disk_close(PDEVICE_OBJECT device, PIRP irp) {
+    world_lock();
+    sim_host_disk_close(disk_number_of(device));
+    world_unlock();
+    return complete_request(irp, STATUS_SUCCESS, 0);
+}
+
+NTSTATUS disk_device_control(PDEVICE_OBJECT device, PIRP irp, PIO_STACK_LOCATION stack) {
+    ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
+    ULONG in_len = stack->Parameters.DeviceIoControl.InputBufferLength;
+    ULONG out_len = stack->Parameters.DeviceIoControl.OutputBufferLength;
+    UCHAR* buffer = (UCHAR*)irp->AssociatedIrp.SystemBuffer;
+    ULONG size = in_len > out_len ? in_len : out_len;
+    if ((code & 3) != METHOD_BUFFERED) return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    if (size > 0 && buffer == NULL) return complete_request(irp, STATUS_INVALID_PARAMETER, 0);
+    /* Only the input bytes are the caller's. */
+    if (size > in_len) RtlZeroMemory(buffer + in_len, size - in_len);
+    uint32_t returned = 0;
+    world_lock();
+    uint32_t error = sim_host_disk_answer(disk_number_of(device), code, buffer, in_len, out_len, &returned);
+    world_unlock();
+    if (error != 0) return complete_request(irp, status_from_windows_error(error), 0);
+    return complete_request(irp, STATUS_SUCCESS, returned <= out_len ? returned : out_len);
+}
