@@ -5,12 +5,11 @@
 
 #include <stdint.h>
 
+#include "sim_codes.h"
+
 constexpr int SIM_MAX_DISK_INSTANCES = 64;
 constexpr int SIM_INSTANCE_ID_SIZE = 256;
 
-// Pseudo request code under which property changes are journalled. The entry's
-// input holds the disk index, the state change and the scope (three u32).
-constexpr uint32_t SIM_CODE_PROPERTY_CHANGE = 0xFFFF0003u;
 
 struct SimDiskInstance {
     char instance_id[SIM_INSTANCE_ID_SIZE];  // terminated

@@ -5,13 +5,11 @@
 
 #include <stdint.h>
 
+#include "sim_codes.h"
+
 constexpr int SIM_MAX_DISKS = 1024;
 constexpr int SIM_VPD_PAGE_MAX = 255;
 
-// Pseudo request codes for a disk handle's open and close, journalled with the
-// disk number as their four input bytes.
-constexpr uint32_t SIM_CODE_DISK_OPEN = 0xFFFF0003u;
-constexpr uint32_t SIM_CODE_DISK_CLOSE = 0xFFFF0004u;
 
 // Pages a disk rejects at the SCSI level (check condition, no data).
 enum : uint8_t {

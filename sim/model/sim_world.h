@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include "sim_codes.h"
+
 #include "dsm_interface.h"
 #include "sim_device_tree.h"
 #include "sim_disk.h"
@@ -21,10 +23,6 @@ constexpr int SIM_MAX_MODELS = 16;
 constexpr int SIM_JOURNAL_SIZE = 512;
 constexpr int SIM_JOURNAL_HEAD = 96;  // input bytes kept per request
 
-// Pseudo request codes for the two handle operations, so that faults and the
-// journal can name them like any control request.
-constexpr uint32_t SIM_CODE_OPEN = 0xFFFF0001u;
-constexpr uint32_t SIM_CODE_CLOSE = 0xFFFF0002u;
 
 enum : uint8_t {
     SIM_SLOT_ABSENT = 0,   // empty slot: error 2
