@@ -64,3 +64,6 @@ void platform_lock_leave(PlatformLock* lock);
 // under $RAVLIN_SIM_ROOT. The returned texts live for the whole run.
 const char* platform_activity_log_path();  // C:\Windows\System32\ravlindsm.log
 const char* platform_cache_path();         // C:\Windows\System32\ravlindsm_config.json
+
+// Suspends the calling thread for `milliseconds`.
+void platform_sleep_ms(uint32_t milliseconds);

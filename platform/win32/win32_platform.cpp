@@ -85,3 +85,5 @@ void platform_lock_leave(PlatformLock* lock) { LeaveCriticalSection(&lock->secti
 const char* platform_activity_log_path() { return "C:\\Windows\\System32\\ravlindsm.log"; }
 
 const char* platform_cache_path() { return "C:\\Windows\\System32\\ravlindsm_config.json"; }
+
+void platform_sleep_ms(uint32_t milliseconds) { Sleep(milliseconds); }

@@ -8,8 +8,9 @@
 
 #include "dsm_interface.h"
 #include "sim_hba.h"
+#include "sim_query.h"
 
-constexpr int SIM_MAX_DEVICES = 1024;
+constexpr int SIM_MAX_DEVICES = SIM_DEVICE_SLOTS;  // 4096 on Linux, 1024 in the test driver
 constexpr int SIM_MAX_ADAPTERS = DSM_MAX_ADAPTERS;
 constexpr int SIM_MAX_PATHS = DSM_MAX_PATHS;
 constexpr int SIM_MAX_FAULTS = 32;
@@ -93,6 +94,8 @@ struct SimFault {
     int32_t reply_bytes;   // >= 0: cut a successful reply to this many bytes
     int32_t status;        // >= 0: write this into the reply's leading Status word
     int32_t remaining;     // 0: every matching request; n: the next n only
+    uint32_t count_given;  // nonzero: a count request answers `count`
+    int32_t count;
 };
 
 struct SimJournalEntry {
@@ -187,4 +190,5 @@ struct SimWorld {
     SimJournal journal;
     SimDevice devices[SIM_MAX_DEVICES];
     SimHba hba;
+    SimQueryWorld query;
 };

@@ -8,6 +8,7 @@
 #include "text_out.h"
 #include "sim_model.h"
 #include "world_hba_json.h"
+#include "world_query_json.h"
 #include "world_json.h"
 #include "world_words.h"
 
@@ -158,6 +159,8 @@ void put_fault(TextOut* out, const SimFault* f) {
     put_uint(out, "error", f->error);
     put_optional(out, "reply_bytes", f->reply_bytes);
     put_optional(out, "status", f->status);
+    if (f->count_given != 0) put_int(out, "count", f->count);
+    else put_optional(out, "count", -1);
     put_int(out, "times", f->remaining);
     json_end(out);
 }
@@ -234,6 +237,7 @@ char* world_to_json(const SimWorld* world) {
     }
     json_end(&out);
     put_hba(&out, &world->hba);
+    put_capacity(&out, world);
     put_list(&out, "faults", world->faults, clamp(world->fault_count, SIM_MAX_FAULTS), put_fault);
     json_key(&out, "journal");
     put_journal(&out, world);

@@ -17,8 +17,6 @@ int32_t show_versions(int) { return not_built("query version"); }
 int32_t query_wwpn() { return not_built("query wwpn"); }
 int32_t query_port() { return not_built("query port"); }
 int32_t show_adapters(int32_t, uint32_t) { return not_built("query adapter"); }
-int32_t parse_query_options(uint32_t*, int, const char* const*) { return not_built("query device/devstats"); }
-int32_t list_devices(uint32_t, uint32_t) { return not_built("query device/devstats"); }
 int32_t show_adapter_stats(int32_t, int32_t) { return not_built("query adaptstats"); }
 int32_t show_ess_map() { return not_built("query essmap"); }
 int32_t show_port_map() { return not_built("query portmap"); }

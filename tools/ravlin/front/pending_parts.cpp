@@ -1,7 +1,6 @@
 // Parts that other commands call and that this build does not have yet. Each does
 // nothing and fails where it can, so a caller behaves as it would on a failed read.
 // An entry goes when its part is built.
-#include "device_listing.h"
 #include "disk_identity.h"
 #include "host_ports.h"
 #include "mpio_restart.h"
@@ -15,4 +14,3 @@ void save_vdisk_name(const char*, const char*) {}
 void load_vdisk_name(const char*, char*, int*) {}
 void vdisk_cache_begin_pass() {}
 void vdisk_cache_end_pass() {}
-int32_t show_device(uint32_t, uint32_t) { return -1; }
