@@ -10,6 +10,7 @@ Each *.case file under this folder is one run of ravlin. Format:
     fault: IOCTL_DSM_GET_COUNTS --error 31    (any number: arguments of `dsmsim fault add`)
     file: vdqessmap.out             a file created in the working folder (empty, or
     file: name = text               holding the text)
+    cache: {"disk": [...]}          the volume-name cache file holds this text
     run: query wwpn x               the words after the program name (shell quoting)
     status: -1                      exit status; compared as the low byte
     only: linux -- reason           a case that cannot mean the same on both builds
@@ -46,6 +47,7 @@ class Case:
         self.scenario = None
         self.faults = []
         self.files = []
+        self.cache = None
         self.args = []
         self.status = 0
         self.only = None
@@ -77,6 +79,8 @@ class Case:
             elif key == "file":
                 name, _, content = value.partition("=")
                 self.files.append((name.strip(), content.strip()))
+            elif key == "cache":
+                self.cache = value
             elif key == "run":
                 self.args = shlex.split(value)
             elif key == "status":
@@ -125,6 +129,12 @@ class LinuxTarget:
         _, out, _ = self.dsmsim(["journal"])
         return out
 
+    def write_cache(self, text):
+        folder = os.path.join(self.root, "Windows", "System32")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "ravlindsm_config.json"), "w", encoding="utf-8") as f:
+            f.write(text)
+
     def activity_log(self):
         path = os.path.join(self.root, "Windows", "System32", "ravlindsm.log")
         try:
@@ -157,6 +167,8 @@ def run_case(case, target):
         status, _, err = target.dsmsim(["fault", "add"] + fault)
         if status != 0:
             return [f"fault {fault}: {err.decode(errors='replace').strip()}"]
+    if case.cache is not None:
+        target.write_cache(case.cache)
     cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
     try:
         for name, content in case.files:

@@ -65,6 +65,10 @@ class WineTarget:
         _, out, _ = self.dsmsim(["journal"])
         return out
 
+    def write_cache(self, text):
+        with open(self.prefix.system32(CACHE_NAME), "w", encoding="utf-8") as f:
+            f.write(text)
+
     def activity_log(self):
         try:
             with open(self.prefix.system32(LOG_NAME), "rb") as f:
