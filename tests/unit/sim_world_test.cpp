@@ -56,8 +56,8 @@ TEST(WorldJson, SampleSanReadsAsWritten) {
     ASSERT_FALSE(text.empty());
     load(text);
     EXPECT_EQ(g_first.driver_loaded, 1u);
-    EXPECT_EQ(g_first.device_slot_count, 14);
-    EXPECT_EQ(g_first.device_count, 14);
+    EXPECT_EQ(g_first.device_slot_count, 16);
+    EXPECT_EQ(g_first.device_count, 16);
     EXPECT_EQ(g_first.adapter_count, 4);
     EXPECT_EQ(g_first.adapters[3].active, 0);
     EXPECT_EQ(g_first.devices[5].slot_state, SIM_SLOT_REMOVED);
