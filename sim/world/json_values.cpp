@@ -221,8 +221,9 @@ bool read_text(Reader* r, const Where& w, const char* key, const cJSON* item, ch
     size_t n = strlen(item->valuestring);
     if (n > max_chars)
         return fail(r, w, key, "text longer than %u characters (%u)", unsigned(max_chars), unsigned(n));
+    // The whole field: a key given twice leaves nothing of its earlier text behind.
+    memset(dst, 0, max_chars + 1);
     memcpy(dst, item->valuestring, n);
-    dst[n] = '\0';
     return true;
 }
 
