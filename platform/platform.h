@@ -200,3 +200,6 @@ bool platform_close_disk(PlatformHandle disk);
 // are flushed to the disk, and that file is renamed over `path`. False when any
 // step fails (the old file is then left as it was).
 bool platform_replace_file(const char* path, const void* data, size_t size);
+
+// Suspends the calling thread for `milliseconds`.
+void platform_sleep_ms(uint32_t milliseconds);

@@ -36,11 +36,10 @@ bool platform_console_set_attributes(uint16_t attributes) {
     g_attributes = attributes;
     int fg = ansi_colour(attributes) + ((attributes & 0x08) ? 90 : 30);
     int bg = ansi_colour(attributes >> 4) + ((attributes & 0x80) ? 100 : 40);
+    // Every attribute, the plain 7 included, as the colours a Windows console shows:
+    // the intensity bits pick the bright ANSI colours.
     fflush(stdout);
-    if (attributes == 7)
-        printf("\x1b[0m");
-    else
-        printf("\x1b[%d;%dm", fg, bg);
+    printf("\x1b[%d;%dm", fg, bg);
     fflush(stdout);
     return true;
 }

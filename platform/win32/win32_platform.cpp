@@ -110,3 +110,5 @@ bool platform_version_query(const void* block, const char* key, const void** val
     *length = n;
     return true;
 }
+
+void platform_sleep_ms(uint32_t milliseconds) { Sleep(milliseconds); }

@@ -19,7 +19,7 @@ const char kUsage[] =
     "       dsmsim journal [--json]     the requests the driver received, oldest first\n"
     "       dsmsim journal --clear      forget them\n"
     "       dsmsim fault add REQUEST [--slot N] [--error E] [--reply-bytes N]\n"
-    "                        [--status S] [--times N] [--after N]\n"
+    "                        [--status S] [--times N] [--after N] [--count N]\n"
     "       dsmsim fault clear\n"
     "       dsmsim driver stop|start\n"
     "REQUEST is an IOCTL_DSM_... name, open, close or a code such as 0x84C9C008.\n";
@@ -214,6 +214,7 @@ const FaultOption kFaultOptions[] = {
     {"--status", 0, INT32_MAX, offsetof(SimFault, status)},
     {"--times", 0, INT32_MAX, offsetof(SimFault, remaining)},
     {"--after", 0, INT32_MAX, offsetof(SimFault, after)},
+    {"--count", 0, INT32_MAX, offsetof(SimFault, count)},
 };
 
 int run_fault_add(int argc, char** argv) {
@@ -235,6 +236,7 @@ int run_fault_add(int argc, char** argv) {
         // Every field the options set is 32 bits wide; the range check above fits the field.
         uint32_t bits = uint32_t(value);
         memcpy(reinterpret_cast<char*>(&fault) + option->offset, &bits, sizeof bits);
+        if (option->offset == offsetof(SimFault, count)) fault.count_given = 1;
     }
     char error[512];
     bool ok = store_read_world(&g_world, error, sizeof error);

@@ -289,9 +289,15 @@ SimReply answer_request(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t 
     default: {
         SimReply reply;
         if (sim_answer_state_change(w, code, in, in_len, out, out_len, &reply)) return reply;
+        if (sim_answer_query(w, code, in, in_len, out, out_len, &reply)) return reply;
         return fail(DSM_ERROR_INVALID_FUNCTION);
     }
     }
+}
+
+bool is_count_request(uint32_t code) {
+    return code == IOCTL_DSM_GET_COUNTS || code == IOCTL_DSM_GET_ISCSI_COUNT || code == IOCTL_DSM_GET_FC_COUNT ||
+           code == IOCTL_DSM_GET_SAS_COUNT || code == IOCTL_DSM_GET_CSV_COUNT;
 }
 
 }  // namespace
@@ -325,6 +331,8 @@ SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_
             reply = answer_request(world, code, g_scratch_in, in_copy, g_scratch_out, out_room);
             if (fault != nullptr && reply.error == 0) {
                 if (fault->status >= 0 && reply.returned >= 4) write_u32(g_scratch_out, uint32_t(fault->status));
+                if (fault->count_given != 0 && reply.returned >= sizeof(DSM_COUNT_RECORD) && is_count_request(code))
+                    write_u32(g_scratch_out + 4, uint32_t(fault->count));
                 if (fault->reply_bytes >= 0 && uint32_t(fault->reply_bytes) < reply.returned)
                     reply.returned = uint32_t(fault->reply_bytes);
             }

@@ -4,7 +4,9 @@
 
 #include <stdint.h>
 
-constexpr int SIM_PERF_DEVICE_SLOTS = 1024;  // one flag per device slot of the world
+#include "sim_limits.h"
+
+constexpr int SIM_PERF_DEVICE_SLOTS = SIM_DEVICE_SLOTS;  // one flag per device slot of the world
 
 struct SimSettings {
     uint8_t device_perf[SIM_PERF_DEVICE_SLOTS];  // 1: IOCTL_DSM_SET_DEVICE_PERF named this slot

@@ -14,8 +14,9 @@
 #include "sim_hba.h"
 #include "sim_preserve_access.h"
 #include "sim_settings.h"
+#include "sim_query.h"
 
-constexpr int SIM_MAX_DEVICES = 1024;
+constexpr int SIM_MAX_DEVICES = SIM_DEVICE_SLOTS;  // 4096 on Linux, 1024 in the test driver
 constexpr int SIM_MAX_ADAPTERS = DSM_MAX_ADAPTERS;
 constexpr int SIM_MAX_PATHS = DSM_MAX_PATHS;
 constexpr int SIM_MAX_FAULTS = 32;
@@ -96,6 +97,8 @@ struct SimFault {
     int32_t status;        // >= 0: write this into the reply's leading Status word
     int32_t remaining;     // 0: every matching request; n: the next n only
     int32_t after;         // n > 0: the next n matching requests pass untouched first
+    uint32_t count_given;  // nonzero: a count request answers `count`
+    int32_t count;
 };
 
 struct SimJournalEntry {
@@ -195,4 +198,5 @@ struct SimWorld {
     SimSettings settings;
     SimDeviceTree device_tree;
     SimDisks disks;
+    SimQueryWorld query;
 };

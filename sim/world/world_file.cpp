@@ -123,6 +123,19 @@ const char* sim_root_dir() {
     return g_root;
 }
 
+bool world_file_load_saved(SimWorld* world, char* error, size_t error_size) {
+    const char* root = sim_root_dir();
+    if (root == nullptr) {
+        snprintf(error, error_size, "simulator root directory: name too long");
+        sim_world_clear(world);
+        return false;
+    }
+    WorldFile file;
+    file.lock_fd = -1;
+    snprintf(file.path, sizeof file.path, "%s/world.json", root);
+    return world_file_load(&file, world, error, error_size);
+}
+
 bool world_file_lock(WorldFile* file, char* error, size_t error_size) {
     file->lock_fd = -1;
     file->path[0] = '\0';

@@ -26,6 +26,12 @@ bool world_file_lock(WorldFile* file, char* error, size_t error_size);
 // False with a message naming the file when it cannot be read or is damaged.
 bool world_file_load(const WorldFile* file, SimWorld* world, char* error, size_t error_size);
 
+// Loads the last saved world without the lock, for a process that another one
+// holding the lock may be waiting on (the HBA library inside a tool that ravlin
+// runs while it has the control device open). Saves are atomic renames, so the
+// world read is a whole one: the last saved.
+bool world_file_load_saved(SimWorld* world, char* error, size_t error_size);
+
 // world_file_lock, then world_file_load. On failure nothing stays locked.
 bool world_file_lock_and_load(WorldFile* file, SimWorld* world, char* error, size_t error_size);
 

@@ -12,6 +12,7 @@
 #include "world_hba_json.h"
 #include "world_state_json.h"
 #include "world_settings_json.h"
+#include "world_query_json.h"
 #include "world_json.h"
 #include "world_words.h"
 
@@ -242,7 +243,10 @@ bool read_fault(Reader* r, const Where& w, const cJSON* object, SimFault* f) {
         else if (is(key, "error")) ok = read_u32(r, w, key, item, &f->error);
         else if (is(key, "reply_bytes")) ok = read_optional_i32(r, w, key, item, &f->reply_bytes);
         else if (is(key, "status")) ok = read_optional_i32(r, w, key, item, &f->status);
-        else if (is(key, "times")) {
+        else if (is(key, "count")) {
+            ok = cJSON_IsNull(item) || read_i32(r, w, key, item, &f->count);
+            f->count_given = !cJSON_IsNull(item);
+        }        else if (is(key, "times")) {
             int64_t n;
             ok = read_integer(r, w, key, item, 0, INT32_MAX, &n);
             f->remaining = int32_t(n);
@@ -417,6 +421,7 @@ bool read_world(Reader* r, const cJSON* root, SimWorld* world) {
         else if (is(key, "device_perf")) ok = read_device_perf(r, item, &world->settings);
         else if (is(key, "device_tree")) ok = read_device_tree(r, item, &world->device_tree);
         else if (is(key, "disks")) ok = read_disks(r, item, &world->disks);
+        else if (is(key, "capacity")) ok = read_capacity(r, item, world);
         else ok = unknown_key(r, Where{}, key);
         if (!ok) return false;
     }

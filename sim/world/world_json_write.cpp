@@ -12,6 +12,7 @@
 #include "world_hba_json.h"
 #include "world_state_json.h"
 #include "world_settings_json.h"
+#include "world_query_json.h"
 #include "world_json.h"
 #include "world_words.h"
 
@@ -162,6 +163,8 @@ void put_fault(TextOut* out, const SimFault* f) {
     put_uint(out, "error", f->error);
     put_optional(out, "reply_bytes", f->reply_bytes);
     put_optional(out, "status", f->status);
+    if (f->count_given != 0) put_int(out, "count", f->count);
+    else put_optional(out, "count", -1);
     put_int(out, "times", f->remaining);
     put_int(out, "after", f->after);
     json_end(out);
@@ -243,6 +246,7 @@ char* world_to_json(const SimWorld* world) {
     put_preserve_access(&out, &world->preserve_access);
     put_device_tree(&out, &world->device_tree);
     put_disks(&out, &world->disks);
+    put_capacity(&out, world);
     put_list(&out, "faults", world->faults, clamp(world->fault_count, SIM_MAX_FAULTS), put_fault);
     json_key(&out, "journal");
     put_journal(&out, world);

@@ -21,7 +21,8 @@ Each *.case file under this folder is one run of ravlin. Format:
                                     the working folder and none is on the search path
     program: disk_probe             or a test program of tests/probe
     cache: name.json                the volume-name cache file starts as a copy of
-                                    this file beside the case (default: no file)
+                                    this file beside the case, or
+    cache: {"disk": [...]}          holds this text (default: no file)
     status: -1                      exit status; compared as the low byte
     only: linux -- reason           a case that cannot mean the same on both builds
     == stdout                       exact bytes up to the next "== " line; a line
@@ -101,14 +102,14 @@ class Case:
             elif key == "file":
                 name, _, content = value.partition("=")
                 self.files.append((name.strip(), content.strip()))
+            elif key == "cache":
+                self.cache = value
             elif key == "run":
                 self.args = shlex.split(value)
             elif key == "status":
                 self.status = int(value)
             elif key == "program":
                 self.program = value
-            elif key == "cache":
-                self.cache = value
             elif key == "only":
                 self.only = value.split("--")[0].strip()
             elif key == "hba":
@@ -202,6 +203,11 @@ class LinuxTarget:
         _, out, _ = self.dsmsim(["journal"])
         return out
 
+    def write_cache(self, data):
+        os.makedirs(os.path.dirname(self.cache_path()), exist_ok=True)
+        with open(self.cache_path(), "wb") as f:
+            f.write(data)
+
     def activity_log(self):
         path = os.path.join(self.root, "Windows", "System32", "ravlindsm.log")
         try:
@@ -224,6 +230,14 @@ def scenario_path(case):
     return os.path.join(SOURCE, "sim", "scenarios", case.scenario + ".json")
 
 
+def cache_bytes(case):
+    """The cache file a case starts with: a file beside the case (name.json), or the text given."""
+    if case.cache.endswith(".json") and not case.cache.startswith("{"):
+        with open(os.path.join(os.path.dirname(case.path), case.cache), "rb") as f:
+            return f.read()
+    return case.cache.encode("utf-8")
+
+
 def run_case(case, target):
     target.reset_files()
     if case.scenario:
@@ -234,14 +248,13 @@ def run_case(case, target):
         status, _, err = target.dsmsim(["fault", "add"] + fault)
         if status != 0:
             return [f"fault {fault}: {err.decode(errors='replace').strip()}"]
+    if case.cache is not None:
+        target.write_cache(cache_bytes(case))
     cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
     try:
         for name, content in case.files:
             with open(os.path.join(cwd, name), "w", encoding="utf-8", newline="") as f:
                 f.write(content)
-        if case.cache:
-            os.makedirs(os.path.dirname(target.cache_path()), exist_ok=True)
-            shutil.copyfile(os.path.join(os.path.dirname(case.path), case.cache), target.cache_path())
         if case.program == "fenmar":
             status, out, err = target.run_fenmar(case.args, cwd, case.hba)
         else:

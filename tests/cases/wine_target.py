@@ -140,6 +140,10 @@ class WineTarget:
         _, out, _ = self.dsmsim(["journal"])
         return out
 
+    def write_cache(self, data):
+        with open(self.prefix.system32(CACHE_NAME), "wb") as f:
+            f.write(data)
+
     def activity_log(self):
         try:
             with open(self.prefix.system32(LOG_NAME), "rb") as f:

@@ -166,7 +166,7 @@ TEST(SimSettings, AdapterStatisticsFollowTheActiveTable) {
 TEST(SimSettings, FaultLetsTheFirstRequestsThrough) {
     make_world();
     g_world.fault_count = 1;
-    g_world.faults[0] = SimFault{IOCTL_DSM_SET_TRACE, -1, 31, -1, -1, 1, 2};
+    g_world.faults[0] = SimFault{IOCTL_DSM_SET_TRACE, -1, 31, -1, -1, 1, 2, 0, 0};
     uint32_t mask = 0;
     EXPECT_EQ(send(IOCTL_DSM_SET_TRACE, &mask).error, 0u);
     EXPECT_EQ(send(IOCTL_DSM_SET_TRACE, &mask).error, 0u);
@@ -201,7 +201,8 @@ TEST(SimSettings, ScenarioKeysRoundTrip) {
     EXPECT_EQ(g_copy.versions.dsm_present, 1);
     EXPECT_EQ(g_copy.versions.dsm_build_number_empty, 0);
 
-    EXPECT_FALSE(world_from_json(R"({"device_perf": [1024]})", &g_world, error, sizeof error));
+    const std::string beyond = "{\"device_perf\": [" + std::to_string(SIM_PERF_DEVICE_SLOTS) + "]}";
+    EXPECT_FALSE(world_from_json(beyond.c_str(), &g_world, error, sizeof error));
     EXPECT_FALSE(world_from_json(R"({"faults": [{"request": "open", "after": -1}]})", &g_world, error, sizeof error));
 }
 

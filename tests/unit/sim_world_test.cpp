@@ -56,8 +56,8 @@ TEST(WorldJson, SampleSanReadsAsWritten) {
     ASSERT_FALSE(text.empty());
     load(text);
     EXPECT_EQ(g_first.driver_loaded, 1u);
-    EXPECT_EQ(g_first.device_slot_count, 14);
-    EXPECT_EQ(g_first.device_count, 14);
+    EXPECT_EQ(g_first.device_slot_count, 16);
+    EXPECT_EQ(g_first.device_count, 16);
     EXPECT_EQ(g_first.adapter_count, 4);
     EXPECT_EQ(g_first.adapters[3].active, 0);
     EXPECT_EQ(g_first.devices[5].slot_state, SIM_SLOT_REMOVED);
@@ -197,11 +197,14 @@ TEST(WorldJson, RefusesTablesOverflow) {
     EXPECT_EQ(g_first.devices[0].path_count, 32u);
     EXPECT_EQ(rejection(paths_json(33)), "devices[0].paths: more than 32 paths (33)");
     load(devices_json(SIM_MAX_DEVICES));
-    EXPECT_EQ(rejection(devices_json(SIM_MAX_DEVICES + 1)), "devices: more than 1024 devices (1025)");
+    EXPECT_EQ(rejection(devices_json(SIM_MAX_DEVICES + 1)), "devices: more than " + std::to_string(SIM_MAX_DEVICES) +
+                                                                " devices (" + std::to_string(SIM_MAX_DEVICES + 1) + ")");
     std::string adapters = R"({"adapters": [{})";
     for (int i = 0; i < 32; i++) adapters += ",{}";
     EXPECT_EQ(rejection(adapters + "]}"), "adapters: more than 32 adapters (33)");
-    EXPECT_EQ(rejection(R"({"devices": [{"slot": 1023}, {}]})"), "devices[1].slot: slot 1024 is outside 0 to 1023");
+    const std::string last = std::to_string(SIM_MAX_DEVICES - 1);
+    EXPECT_EQ(rejection(R"({"devices": [{"slot": )" + last + R"(}, {}]})"),
+              "devices[1].slot: slot " + std::to_string(SIM_MAX_DEVICES) + " is outside 0 to " + last);
     EXPECT_EQ(rejection(R"({"devices": [{"slot": 2}, {"slot": 2}]})"), "devices[1].slot: slot 2 is listed twice");
 }
 

@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""`query device 0 -k` in a terminal: runs ravlin (Linux build) or ravlin.exe in Wine's
+console (Windows build) inside a detached tmux session, captures the pane with its
+colours and checks the console attribute behind each part of the display, and that
+the colours are restored when the program ends (its last path is a closed one, whose
+colour stays set until the final restore): what the terminal prints next is plain.
+
+    colour_check.py [--target linux|windows] [--build-dir DIR]
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(HERE))
+SCENARIO = os.path.join(HERE, "colour.json")
+
+# What each piece of text must be shown in, as a console attribute (background
+# nibble, foreground nibble). The terminal's default colours count as 7 on 0.
+EXPECTED = [
+    ("Disk1 Part1", 0x0E),
+    ("QVR7000", 0x0E),
+    ("POLICY: ROUND ROBIN", 0x09),
+    ("COL0", 0x0E),
+    ("Reserved: No", 0x07),
+    ("LUN SIZE: 10.0GB", 0x07),
+    ("HOST INTERFACE: FC", 0xFC),
+    ("PREFERRED PATH SET :None", 0xFC),
+    ("=" * 91, 0x0E),
+    ("Path#", 0x07),
+    ("FC0/\\Device\\Harddisk1\\DR1      OPEN         NORMAL         41          0", 0x0A),
+    ("FC1/\\Device\\Harddisk1\\DR1      DEAD         NORMAL          0          7", 0x0C),
+    ("END", 0x07),
+]
+
+ANSI_TO_CONSOLE = [0, 4, 2, 6, 1, 5, 3, 7]  # ANSI colour order to the console's blue/green/red bits
+
+
+def attributed_text(capture):
+    """The captured pane as (text, attributes): one console attribute per character."""
+    text, attrs = [], []
+    fg, bg = 7, 0
+    for m in re.finditer(r"\x1b\[([0-9;]*)m|([^\x1b])", capture):
+        if m.group(2) is not None:
+            text.append(m.group(2))
+            attrs.append(bg << 4 | fg)
+            continue
+        for code in [int(c) if c else 0 for c in m.group(1).split(";")]:
+            if code == 0:
+                fg, bg = 7, 0
+            elif code == 39:
+                fg = 7
+            elif code == 49:
+                bg = 0
+            elif 30 <= code <= 37:
+                fg = ANSI_TO_CONSOLE[code - 30]
+            elif 90 <= code <= 97:
+                fg = ANSI_TO_CONSOLE[code - 90] | 8
+            elif 40 <= code <= 47:
+                bg = ANSI_TO_CONSOLE[code - 40]
+            elif 100 <= code <= 107:
+                bg = ANSI_TO_CONSOLE[code - 100] | 8
+    return "".join(text), attrs
+
+
+def check(capture):
+    text, attrs = attributed_text(capture)
+    problems = []
+    for piece, want in EXPECTED:
+        at = text.find(piece)
+        if at < 0:
+            problems.append(f"{piece!r} not shown")
+            continue
+        got = {attrs[at + i] for i, ch in enumerate(piece) if ch != " "}
+        if got != {want}:
+            problems.append(f"{piece!r}: attributes {sorted(hex(a) for a in got)}, expected {hex(want)}")
+    return problems
+
+
+def run_in_tmux(command, done_file, timeout=60):
+    server = f"ravlin-colour-{os.getpid()}"
+    subprocess.run(["tmux", "-L", server, "new-session", "-d", "-x", "160", "-y", "50", command], check=True)
+    try:
+        deadline = time.monotonic() + timeout
+        while not os.path.exists(done_file):
+            if time.monotonic() > deadline:
+                raise RuntimeError("the program did not finish in the terminal")
+            time.sleep(0.1)
+        time.sleep(0.3)
+        p = subprocess.run(["tmux", "-L", server, "capture-pane", "-e", "-p", "-S", "0", "-E", "40"],
+                           capture_output=True, check=True)
+        return p.stdout.decode(errors="replace")
+    finally:
+        subprocess.run(["tmux", "-L", server, "kill-server"], capture_output=True)
+
+
+def shell_env(env, names):
+    return " ".join(f"{n}='{env[n]}'" for n in names if n in env)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--target", choices=["linux", "windows"], default="linux")
+    parser.add_argument("--build-dir")
+    args = parser.parse_args()
+    scratch = tempfile.mkdtemp(prefix="ravlin-colour-")
+    done = os.path.join(scratch, "done")
+    tail = f"; echo END $?; touch '{done}'; sleep 60"
+    try:
+        if args.target == "linux":
+            build = args.build_dir or os.path.join(SOURCE, "build", "linux")
+            env = dict(os.environ, RAVLIN_SIM_ROOT=scratch)
+            subprocess.run([os.path.join(build, "sim", "dsmsim", "dsmsim"), "load", SCENARIO], env=env, check=True)
+            ravlin = os.path.join(build, "tools", "ravlin", "ravlin")
+            capture = run_in_tmux(f"env RAVLIN_SIM_ROOT='{scratch}' '{ravlin}' query device 0 -k" + tail, done)
+        else:
+            sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
+            from wine_prefix import WINE64
+            from wine_target import WineTarget
+
+            target = WineTarget(args.build_dir or os.path.join(SOURCE, "build", "win64"), SOURCE)
+            try:
+                target.load_scenario(SCENARIO)
+                names = ("WINEPREFIX", "WINEDEBUG", "WINEARCH", "WINEDLLOVERRIDES")
+                # The console keeps its attributes for the next program, as on Windows; Wine
+                # only renders a change when text follows, so cmd prints a word afterwards.
+                exe = target.prefix.windows_path(target.ravlin_exe)
+                command = (f"env -u DISPLAY {shell_env(target.prefix.env, names)} {WINE64} cmd /c "
+                           f"'{exe} query device 0 -k & echo END'")
+                capture = run_in_tmux(command + f"; touch '{done}'; sleep 60", done)
+            finally:
+                target.close()
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    problems = check(capture)
+    for p in problems:
+        print("FAIL " + p)
+    print(f"colour [{args.target}]: {'failed' if problems else 'passed'}")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,15 @@
+#include "console_colour.h"
+
+#include <stdio.h>
+
+#include "invocation_settings.h"
+#include "platform.h"
+
+void set_colour(uint16_t attributes) {
+    if (!g_settings.color_enabled) return;
+    // What is already printed keeps the colour it was printed in.
+    fflush(stdout);
+    platform_console_set_attributes(attributes);
+}
+
+void restore_colour() { set_colour(g_settings.saved_attributes); }

@@ -1,0 +1,130 @@
+// print_device: one device as `query device` shows it. Every text that comes from
+// the driver is printed as data, bounded by its record field.
+#include "device_display.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "console_colour.h"
+#include "dsm_texts.h"
+#include "host_port_table.h"
+#include "invocation_settings.h"
+#include "message_text.h"
+
+namespace {
+
+constexpr uint32_t MSG_DEVICE_TITLE = 0x4000001B;
+constexpr uint32_t MSG_TYPE = 0x4000001C;
+constexpr uint32_t MSG_SERIAL = 0x4000001D;
+constexpr uint32_t MSG_PATH_HEADER = 0x40000018;
+
+// A record text field as a terminated string, whether or not the driver ended it.
+template <size_t N>
+void copy_field(char (&out)[N + 1], const char (&field)[N]) {
+    memcpy(out, field, N);
+    out[N] = '\0';
+}
+
+void print_interface(uint8_t type) {
+    uint16_t colour;
+    if (type == DSM_IF_ISCSI) colour = kColourIscsi;
+    else if (type == DSM_IF_FC) colour = kColourFc;
+    else if (type == DSM_IF_SAS) colour = kColourSas;
+    else return;
+    set_colour(colour);
+    printf("HOST INTERFACE: ");
+    printf("%s", interface_type_text(type));
+}
+
+void print_path(const DSM_PATH_ENTRY* p, uint32_t i, uint32_t flags, const HostPortTable* ports) {
+    set_colour(p->State == DSM_PATH_OPEN && p->Mode == DSM_MODE_NORMAL ? kColourGoodPath : kColourBadPath);
+    if (p->State == DSM_PATH_CLOSE && (flags & QF_ALL_PATHS) == 0) return;
+    printf("%5d ", int(i));
+    printf("%s", p->NonOptimized != 0 ? "*" : " ");
+    if ((flags & QF_SCSI_ADDR) != 0) {
+        char address[16];
+        snprintf(address, sizeof address, "%02X-%02X-%02X-%02X", p->ScsiAddress[0], p->ScsiAddress[1],
+                 p->ScsiAddress[2], p->ScsiAddress[3]);
+        printf("%14s   ", address);
+        printf("%s", host_port_wwpn(ports, p->ScsiAddress[2]));
+    } else {
+        char adapter[sizeof p->AdapterName + 1];
+        char disk[sizeof p->DiskName + 1];
+        copy_field(adapter, p->AdapterName);
+        copy_field(disk, p->DiskName);
+        char both[sizeof adapter + sizeof disk];
+        snprintf(both, sizeof both, "%s/%s", adapter, disk);
+        printf("%30s", both);
+    }
+    DsmText state = path_state_text(p->State, p->NonOptimized, (flags & QF_TPGS) != 0);
+    printf("%16s  ", get_message_text_as_is(state.id, state.text));
+    DsmText mode = path_mode_text(p->Mode);
+    printf("%7s", get_message_text_as_is(mode.id, mode.text));
+    printf("%11d%11d", int(p->SelectCount), int(p->ErrorCount));
+    restore_colour();
+    printf("\n");
+}
+
+}  // namespace
+
+void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred) {
+    if (g_settings.csv_only && !(r->IsCsv != 0 && r->Key != 0)) {
+        if ((flags & QF_ONE_DEVICE) != 0) printf("\nDisk is not a CSV\n");
+        return;
+    }
+
+    char title[64];
+    snprintf(title, sizeof title, "DEV#: %3d  DEVICE NAME: ", int(r->DeviceNumber));
+    printf("\n%s", get_message_text_as_is(MSG_DEVICE_TITLE, title, int(r->DeviceNumber)));
+    char display_name[50];
+    snprintf(display_name, sizeof display_name, "%s", device_display_name(r->DeviceName, sizeof r->DeviceName));
+    set_colour(kColourYellow);
+    printf("%s  ", display_name);
+    restore_colour();
+    printf("\t\t%s: ", get_message_text(MSG_TYPE, "TYPE"));
+    set_colour(kColourYellow);
+    for (size_t i = 0; i < sizeof r->ProductId; i++) putchar(r->ProductId[i]);
+    restore_colour();
+    set_colour(kColourLightBlue);
+    printf("%s", policy_text(r->Policy));
+    restore_colour();
+
+    printf("\n%s: ", get_message_text(MSG_SERIAL, "SERIAL"));
+    char serial[sizeof r->SerialNumber + 1];
+    copy_field(serial, r->SerialNumber);
+    set_colour(kColourYellow);
+    printf("%s", serial);
+    restore_colour();
+    printf(r->IsReserved != 0 ? "\tReserved: Yes" : "\tReserved: No");
+    if (print_lun_size(r) != 0) printf("\tLun Size: Failed to get device capacity.");
+    printf("\n");
+
+    show_vdisk_name(r);
+
+    restore_colour();
+    print_interface(r->InterfaceType);
+    if (g_settings.csv_only && r->IsCsv != 0) {
+        printf("   CSV: Yes");
+        printf("\tKey Count: %d", int(r->KeyCount));
+        printf("    Key:%08x-%08x", unsigned(r->Key >> 32), unsigned(r->Key & 0xFFFFFFFFu));
+    }
+    printf("\n");
+    if (preferred->IsSet != 0) printf("PREFERRED PATH SET :Path# %d ", int(preferred->PathNumber));
+    else printf("PREFERRED PATH SET :None ");
+    restore_colour();
+    printf("\n");
+
+    set_colour(kColourYellow);
+    for (size_t i = 0; i < strlen(display_name) + 80; i++) putchar('=');
+    restore_colour();
+
+    bool scsi = (flags & QF_SCSI_ADDR) != 0;
+    const char* header = scsi ? "Path#     SCSI ADDRESS     Target Port\t     State         Mode       Select     Errors\n"
+                              : "Path#     Adapter/Hard Disk     \t\tState         Mode       Select    Errors\n";
+    printf("\n%s", get_message_text_as_is(MSG_PATH_HEADER + (scsi ? 1 : 0), header));
+
+    static const HostPortTable kNoPorts = {};
+    const HostPortTable* ports = scsi ? host_ports_for_display() : &kNoPorts;
+    uint32_t paths = r->PathCount < uint32_t(DSM_MAX_PATHS) ? r->PathCount : uint32_t(DSM_MAX_PATHS);
+    for (uint32_t i = 0; i < paths; i++) print_path(&r->Paths[i], i, flags, ports);
+}
