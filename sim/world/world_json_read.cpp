@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "json_values.h"
+#include "path_disk_name.h"
 #include "sim_model.h"
 #include "world_device_tree_json.h"
 #include "world_disk_json.h"
@@ -123,9 +124,11 @@ bool read_paths(Reader* r, const Where& w, const cJSON* list, SimDevice* d) {
         i++;
     }
     d->path_count = i;
-    // A path that names no disk sees the device's own disk, as most paths do.
+    // A path that names no disk sees the device's own disk, as most paths do, and
+    // the driver names that disk in its short form.
     for (uint32_t k = 0; k < i; k++)
-        if (!disk_named[k]) memcpy(d->paths[k].disk_name, d->device_name, sizeof d->paths[k].disk_name);
+        if (!disk_named[k])
+            own_disk_name(d->device_name, sizeof d->device_name, d->paths[k].disk_name, sizeof d->paths[k].disk_name);
     return true;
 }
 

@@ -34,8 +34,8 @@ EXPECTED = [
     ("PREFERRED PATH SET :None", 0xFC),
     ("=" * 91, 0x0E),
     ("Path#", 0x07),
-    ("FC0/\\Device\\Harddisk1\\DR1      OPEN         NORMAL         41          0", 0x0A),
-    ("FC1/\\Device\\Harddisk1\\DR1      DEAD         NORMAL          0          7", 0x0C),
+    ("FC0/Disk1 Part1      OPEN         NORMAL         41          0", 0x0A),
+    ("FC1/Disk1 Part1      DEAD         NORMAL          0          7", 0x0C),
     ("END", 0x07),
 ]
 

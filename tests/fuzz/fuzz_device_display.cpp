@@ -2,7 +2,10 @@
 // record and a statistics record, and the capacity replies that print_lun_size
 // reads (the driver's answers come from the input, through a fake control device).
 // Input: flags (4 bytes), device record (4344), preferred path (12), statistics (80),
-// then per capacity request: 1 control byte (bit 0: fail) and 124 reply bytes.
+// then per request to the driver or to the device's disk: 1 control byte (bit 0:
+// fail, bit 1: with the second error code) and 124 reply bytes. A disk's reply is
+// the VPD page data of a pass-through, or the start of any shorter reply; the disk
+// restart that a disconnected disk starts finds no disk instances.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -15,11 +18,28 @@
 #include "invocation_settings.h"
 #include "platform.h"
 
+void posix_set_last_error(uint32_t error);
+
 namespace {
 
 const uint8_t* g_replies;
 size_t g_replies_left;
-uint32_t g_last_error;
+
+constexpr size_t kChunk = 1 + 124;
+// Where the page data of a disk pass-through lands in its buffer.
+constexpr uint32_t kPageOffset = 124;
+
+// The next reply of the input, or nullptr (last error set) when it is used up.
+const uint8_t* next_reply() {
+    if (g_replies_left < kChunk) {
+        posix_set_last_error(31);
+        return nullptr;
+    }
+    const uint8_t* chunk = g_replies;
+    g_replies += kChunk;
+    g_replies_left -= kChunk;
+    return chunk;
+}
 
 }  // namespace
 
@@ -28,16 +48,10 @@ PlatformHandle platform_open_device(const char*) { return PlatformHandle{1}; }
 bool platform_close_device(PlatformHandle) { return true; }
 bool platform_device_control(PlatformHandle, uint32_t, void* in, uint32_t in_len, void* out, uint32_t out_len,
                              uint32_t* returned) {
-    constexpr size_t kChunk = 1 + 124;
-    if (g_replies_left < kChunk) {
-        g_last_error = 31;
-        return false;
-    }
-    const uint8_t* chunk = g_replies;
-    g_replies += kChunk;
-    g_replies_left -= kChunk;
+    const uint8_t* chunk = next_reply();
+    if (chunk == nullptr) return false;
     if ((chunk[0] & 1) != 0) {
-        g_last_error = (chunk[0] & 2) != 0 ? 1306 : 31;
+        posix_set_last_error((chunk[0] & 2) != 0 ? 1306 : 31);
         return false;
     }
     // The reply overwrites the start of the request, as a buffered transfer does.
@@ -47,6 +61,36 @@ bool platform_device_control(PlatformHandle, uint32_t, void* in, uint32_t in_len
     *returned = n > uint32_t(chunk[0] >> 1) ? n - (chunk[0] >> 1) : n;
     return true;
 }
+
+// The device's disk, faked the same way.
+PlatformHandle platform_open_disk(const char*) { return PlatformHandle{2}; }
+bool platform_close_disk(PlatformHandle) { return true; }
+bool platform_disk_control(PlatformHandle, uint32_t, void*, uint32_t, void* out, uint32_t out_len, uint32_t* returned) {
+    const uint8_t* chunk = next_reply();
+    if (chunk == nullptr) return false;
+    if ((chunk[0] & 1) != 0) {
+        posix_set_last_error((chunk[0] & 2) != 0 ? 1167 : 31);
+        return false;
+    }
+    uint32_t at = out_len > kPageOffset ? kPageOffset : 0;
+    uint32_t n = out_len - at < 124 ? out_len - at : 124;
+    memcpy(static_cast<uint8_t*>(out) + at, chunk + 1, n);
+    *returned = at + n;
+    return true;
+}
+
+// No disk drive instances: the quiet restart changes nothing.
+uint32_t platform_locate_root(uint32_t*) { return 0x13; }
+uint32_t platform_reenumerate(uint32_t) { return 0x13; }
+PlatformDiskSet platform_disk_set_open() {
+    posix_set_last_error(31);
+    return PlatformDiskSet{0};
+}
+void platform_disk_set_close(PlatformDiskSet) {}
+bool platform_disk_at(PlatformDiskSet, uint32_t, PlatformDisk*) { return false; }
+bool platform_disk_instance_id(PlatformDiskSet, PlatformDisk*, char*, uint32_t) { return false; }
+bool platform_disk_property_change(PlatformDiskSet, PlatformDisk*, uint32_t, uint32_t) { return false; }
+bool platform_disk_install_flags(PlatformDiskSet, PlatformDisk*, uint32_t*) { return false; }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static char root[] = "/tmp/fuzz-device-display-XXXXXX";

@@ -64,7 +64,7 @@ TEST(WorldJson, SampleSanReadsAsWritten) {
     EXPECT_EQ(g_first.devices[9].slot_state, SIM_SLOT_ABSENT);
     EXPECT_EQ(memcmp(g_first.devices[0].product_id, "QVR7000 ", 8), 0);
     EXPECT_EQ(g_first.devices[0].path_count, 4u);
-    EXPECT_STREQ(g_first.devices[0].paths[1].disk_name, "\\Device\\Harddisk1\\DR1");
+    EXPECT_STREQ(g_first.devices[0].paths[1].disk_name, "Disk1 Part1");
     EXPECT_EQ(g_first.versions.dsm_present, 1);
     EXPECT_EQ(g_first.versions.mpio_file_version[2], 17763);
     expect_round_trip(&g_first);
@@ -161,7 +161,7 @@ TEST(WorldJson, Defaults) {
     EXPECT_EQ(g_first.devices[1].slot_state, SIM_SLOT_ABSENT);
     const SimDevice& d = g_first.devices[0];
     EXPECT_EQ(d.paths[0].state, DSM_PATH_OPEN);
-    EXPECT_STREQ(d.paths[0].disk_name, "\\Device\\Harddisk4\\DR4");
+    EXPECT_STREQ(d.paths[0].disk_name, "Disk4 Part4") << "the driver names the own disk in its short form";
     EXPECT_STREQ(d.paths[2].disk_name, "other");
     EXPECT_EQ(d.has_preferred_path, 0);
     EXPECT_EQ(g_first.adapters[0].active, 1);

@@ -283,6 +283,11 @@ void load_vdisk_name(const char* wwid, char* vdisk_name, int* found) {
 
 void vdisk_cache_begin_pass() { g_pass_depth++; }
 
+bool vdisk_cache_file_exists() {
+    if (g_pass_depth > 0 && g_view.loaded) return g_view.exists;
+    return platform_file_exists(platform_cache_path());
+}
+
 void vdisk_cache_end_pass() {
     if (g_pass_depth == 0) return;
     if (--g_pass_depth > 0) return;

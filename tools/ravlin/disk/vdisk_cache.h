@@ -19,6 +19,10 @@ void load_vdisk_name(const char* wwid, char* vdisk_name, int* found);
 void vdisk_cache_begin_pass();
 void vdisk_cache_end_pass();
 
+// Whether the cache file is there, as saving device by device would have left it:
+// inside a pass a file that the pass has yet to write counts as there.
+bool vdisk_cache_file_exists();
+
 // Looks `wwid` up in the parsed cache document: *found when an entry has it; when
 // that entry's name differs from `name_item`'s text, logs the change, moves
 // name_item into the entry (the document owns it then) and sets *changed and

@@ -59,7 +59,7 @@ void show_vdisk_name(const DSM_DEVICE_RECORD* r) {
     if (open == 0) {
         write_activity_log("This device (%s) is a Failed device\n", device);
         int found = 0;
-        if (platform_file_exists(platform_cache_path())) {
+        if (vdisk_cache_file_exists()) {
             load_vdisk_name(serial, name, &found);
         } else {
             write_activity_log(
