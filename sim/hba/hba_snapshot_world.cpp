@@ -1,23 +1,45 @@
-// Reads the HBA snapshot from the Linux world file as last saved. Without the
-// lock: ravlin holds it while the tool it runs loads this library.
+// Reads the HBA snapshot that the Linux world file keeps beside the world. Without
+// the lock: ravlin holds it while the tool it runs loads this library.
 #include <string.h>
 
 #include "hba_snapshot_read.h"
-#include "sim_world.h"
 #include "world_file.h"
 
 namespace {
 
-SimWorld g_world;  // about 5 MB: never on the stack
+uint32_t clamp(uint32_t n, uint32_t most) { return n < most ? n : most; }
+
+void terminate(char* text, size_t size) { text[size - 1] = '\0'; }
+
+// A file can be damaged: counts within their tables, texts terminated.
+void make_safe(SimHbaSnapshot* s) {
+    s->adapter_count = clamp(s->adapter_count, SIM_HBA_MAX_ADAPTERS);
+    for (SimHbaAdapterRecord& a : s->adapters) {
+        terminate(a.name, sizeof a.name);
+        terminate(a.manufacturer, sizeof a.manufacturer);
+        terminate(a.serial_number, sizeof a.serial_number);
+        terminate(a.model, sizeof a.model);
+        terminate(a.driver_version, sizeof a.driver_version);
+        terminate(a.option_rom_version, sizeof a.option_rom_version);
+        terminate(a.firmware_version, sizeof a.firmware_version);
+        a.port_count = clamp(a.port_count, SIM_HBA_MAX_PORTS);
+        for (SimHbaHostPortRecord& p : a.ports) {
+            p.attributes.discovered_count = clamp(p.attributes.discovered_count, SIM_HBA_MAX_DISCOVERED);
+            terminate(p.attributes.os_device_name, sizeof p.attributes.os_device_name);
+            for (SimHbaPortRecord& d : p.discovered) terminate(d.os_device_name, sizeof d.os_device_name);
+        }
+    }
+}
 
 }  // namespace
 
 bool hba_snapshot_read(SimHbaSnapshot* out) {
+    if (world_file_load_hba(out)) {
+        make_safe(out);
+        return true;
+    }
+    // No world saved yet: the library of a machine without the simulated SAN.
     memset(out, 0, sizeof *out);
     out->version = SIM_HBA_DEFAULT_VERSION;
-    char error[512];
-    if (!world_file_load_saved(&g_world, error, sizeof error)) return false;
-    // The model clamps the counts to the tables and terminates the texts.
-    sim_hba_snapshot(&g_world, out);
     return true;
 }

@@ -86,9 +86,13 @@ SimReply answer_pass_through(const SimDisk* d, const uint8_t* in, uint32_t in_le
     return SimReply{0, returned};
 }
 
+// Disk numbers are unique (the scenario reader refuses a second one), and scenarios
+// number their disks 1, 2, 3, ...: look where that puts the disk before walking.
 SimDisk* find_disk(SimWorld* world, uint32_t number) {
     int32_t n = world->disks.count;
     if (n > SIM_MAX_DISKS) n = SIM_MAX_DISKS;
+    if (number >= 1 && number <= uint32_t(n) && world->disks.disks[number - 1].number == number)
+        return &world->disks.disks[number - 1];
     for (int32_t i = 0; i < n; i++)
         if (world->disks.disks[i].number == number) return &world->disks.disks[i];
     return nullptr;

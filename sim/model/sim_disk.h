@@ -6,8 +6,9 @@
 #include <stdint.h>
 
 #include "sim_codes.h"
+#include "sim_limits.h"
 
-constexpr int SIM_MAX_DISKS = 1024;
+constexpr int SIM_MAX_DISKS = SIM_DEVICE_SLOTS;  // one disk per device slot at most
 constexpr int SIM_VPD_PAGE_MAX = 255;
 
 

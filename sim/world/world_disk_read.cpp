@@ -2,6 +2,8 @@
 // (the supported page codes, the vdisk name) or as its raw bytes.
 #include <string.h>
 
+#include <unordered_set>
+
 #include "world_disk_json.h"
 
 namespace {
@@ -108,14 +110,14 @@ bool read_disks(Reader* r, const cJSON* list, SimDisks* disks) {
     if (!expect_list(r, Where{}, "disks", list, SIM_MAX_DISKS, "disks")) return false;
     int i = 0;
     uint32_t next_number = 1;  // Wine's own PhysicalDrive0 is taken
+    std::unordered_set<uint32_t> numbers;  // every world load reads thousands of disks
     const cJSON* object;
     cJSON_ArrayForEach(object, list) {
         Where dw = where_item("disks", i);
         SimDisk* d = &disks->disks[i];
         d->number = next_number;
         if (!expect_object(r, dw, nullptr, object) || !read_disk(r, dw, object, d)) return false;
-        for (int j = 0; j < i; j++)
-            if (disks->disks[j].number == d->number) return fail(r, dw, "number", "disk %u is listed twice", d->number);
+        if (!numbers.insert(d->number).second) return fail(r, dw, "number", "disk %u is listed twice", d->number);
         next_number = d->number + 1;
         i++;
     }

@@ -123,19 +123,6 @@ const char* sim_root_dir() {
     return g_root;
 }
 
-bool world_file_load_saved(SimWorld* world, char* error, size_t error_size) {
-    const char* root = sim_root_dir();
-    if (root == nullptr) {
-        snprintf(error, error_size, "simulator root directory: name too long");
-        sim_world_clear(world);
-        return false;
-    }
-    WorldFile file;
-    file.lock_fd = -1;
-    snprintf(file.path, sizeof file.path, "%s/world.json", root);
-    return world_file_load(&file, world, error, error_size);
-}
-
 bool world_file_lock(WorldFile* file, char* error, size_t error_size) {
     file->lock_fd = -1;
     file->path[0] = '\0';
@@ -210,6 +197,54 @@ bool world_file_lock_and_load(WorldFile* file, SimWorld* world, char* error, siz
     return false;
 }
 
+namespace {
+
+// Replaces `path` with `size` bytes of `data`: a temporary file beside it, fsync,
+// rename, and the folder synced so the rename itself survives a crash.
+bool replace_atomically(const char* path, const char* data, size_t size, char* error, size_t error_size) {
+    char tmp[sizeof WorldFile::path + 8];
+    snprintf(tmp, sizeof tmp, "%s.tmp", path);
+    int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        snprintf(error, error_size, "%s: %s", tmp, strerror(errno));
+        return false;
+    }
+    bool ok = write_all(fd, data, size) && fsync(fd) == 0;
+    int saved = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    if (ok && rename(tmp, path) != 0) {
+        ok = false;
+        saved = errno;
+    }
+    if (!ok) {
+        snprintf(error, error_size, "%s: %s", tmp, strerror(saved));
+        unlink(tmp);
+        return false;
+    }
+    char dir[sizeof WorldFile::path];
+    dir_of(path, dir, sizeof dir);
+    int dir_fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir_fd >= 0) {
+        fsync(dir_fd);
+        close(dir_fd);
+    }
+    return true;
+}
+
+// <root>/hba.snapshot for the world file at `world_path`.
+void hba_snapshot_path(const char* world_path, char* path, size_t size) {
+    char dir[sizeof WorldFile::path];
+    dir_of(world_path, dir, sizeof dir);
+    snprintf(path, size, "%s/hba.snapshot", dir);
+}
+
+SimHbaSnapshot g_snapshot;  // written beside every saved world
+
+}  // namespace
+
 bool world_file_save(const WorldFile* file, const SimWorld* world, char* error, size_t error_size) {
     if (file->lock_fd < 0) {
         snprintf(error, error_size, "world file: saved without holding its lock");
@@ -220,39 +255,26 @@ bool world_file_save(const WorldFile* file, const SimWorld* world, char* error, 
         snprintf(error, error_size, "world file: out of memory");
         return false;
     }
-    char tmp[sizeof file->path + 8];
-    snprintf(tmp, sizeof tmp, "%s.tmp", file->path);
-    int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        snprintf(error, error_size, "%s: %s", tmp, strerror(errno));
-        free(text);
-        return false;
-    }
-    bool ok = write_all(fd, text, strlen(text)) && fsync(fd) == 0;
-    int saved = errno;
+    bool ok = replace_atomically(file->path, text, strlen(text), error, error_size);
     free(text);
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        saved = errno;
-    }
-    if (ok && rename(tmp, file->path) != 0) {
-        ok = false;
-        saved = errno;
-    }
-    if (!ok) {
-        snprintf(error, error_size, "%s: %s", tmp, strerror(saved));
-        unlink(tmp);
-        return false;
-    }
-    // The rename itself must reach the disk too, or a crash could bring back the old world.
-    char dir[sizeof file->path];
-    dir_of(file->path, dir, sizeof dir);
-    int dir_fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd >= 0) {
-        fsync(dir_fd);
-        close(dir_fd);
-    }
-    return true;
+    if (!ok) return false;
+    sim_hba_snapshot(world, &g_snapshot);
+    char path[sizeof file->path + 16];
+    hba_snapshot_path(file->path, path, sizeof path);
+    return replace_atomically(path, reinterpret_cast<const char*>(&g_snapshot), sizeof g_snapshot, error,
+                              error_size);
+}
+
+bool world_file_load_hba(SimHbaSnapshot* snapshot) {
+    const char* root = sim_root_dir();
+    if (root == nullptr) return false;
+    char path[sizeof WorldFile::path + 16];
+    snprintf(path, sizeof path, "%s/hba.snapshot", root);
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ssize_t n = read(fd, snapshot, sizeof *snapshot);
+    close(fd);
+    return n == ssize_t(sizeof *snapshot);
 }
 
 void world_file_unlock(WorldFile* file) {

@@ -26,18 +26,18 @@ bool world_file_lock(WorldFile* file, char* error, size_t error_size);
 // False with a message naming the file when it cannot be read or is damaged.
 bool world_file_load(const WorldFile* file, SimWorld* world, char* error, size_t error_size);
 
-// Loads the last saved world without the lock, for a process that another one
-// holding the lock may be waiting on (the HBA library inside a tool that ravlin
-// runs while it has the control device open). Saves are atomic renames, so the
-// world read is a whole one: the last saved.
-bool world_file_load_saved(SimWorld* world, char* error, size_t error_size);
-
 // world_file_lock, then world_file_load. On failure nothing stays locked.
 bool world_file_lock_and_load(WorldFile* file, SimWorld* world, char* error, size_t error_size);
 
 // Saves the world atomically (world.json.tmp, fsync, rename over world.json), so
-// that readers see the old world or the new one, never a part. Needs the lock.
+// that readers see the old world or the new one, never a part, and beside it the
+// HBA library's packed view of the world's HBA section (hba.snapshot). Needs the lock.
 bool world_file_save(const WorldFile* file, const SimWorld* world, char* error, size_t error_size);
+
+// Reads the HBA snapshot saved with the world, without the lock: the test HBA
+// library runs inside a tool that ravlin starts while it holds the lock, and it
+// needs none of the rest of the world. False when there is none (no world saved).
+bool world_file_load_hba(SimHbaSnapshot* snapshot);
 
 // Lets go of the lock; harmless when not locked.
 void world_file_unlock(WorldFile* file);

@@ -129,6 +129,14 @@ TEST_F(VdiskCache, PassLogsAndLeavesExactlyWhatSavingDeviceByDeviceDoes) {
         "{\"Disk\": [{\"wwid\": \"W1\", \"vdisk_name\": \"\", \"pool\": 7}, {\"wwid\": \"QVR70A0004401\"}]}",
         "{\"disk\": [5, {\"wwid\": \"W1\", \"vdisk_name\": \"N0\"}]} trailing",
         "{\"disk\": {\"wwid\": \"W1\"}}",
+        // A pass finds entries through an index: the first match, entries that are
+        // not objects before and after it, and a wwid member spelt otherwise must
+        // decide as the walk in array order does.
+        "{\"disk\": [{\"WWID\": \"W1\", \"vdisk_name\": \"first\"}, {\"wwid\": \"W1\", \"vdisk_name\": \"second\"},"
+        " {\"vdisk_name\": \"no wwid\"}, \"text\", {\"wwid\": \"QVR70A0004401\", \"vdisk_name\": \"after\"},"
+        " {\"wwid\": 7}, [1]]}",
+        "{\"disk\": [{\"wwid\": \"QVR70A0004400\", \"vdisk_name\": \"vol-alpha\"}, null,"
+        " {\"wwid\": \"QVR70A0004400\", \"vdisk_name\": \"shadow\"}]}",
     };
     for (const std::string& start : starts) {
         for (unsigned seed = 1; seed <= 6; seed++) {

@@ -9,6 +9,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+#include <unordered_map>
+
 #include "activity_log.h"
 #include "disk_identity.h"
 #include "platform.h"
@@ -17,6 +20,16 @@ namespace {
 
 // The name the log gives the file on every build.
 constexpr char kCacheFileName[] = "C:\\Windows\\System32\\ravlindsm_config.json";
+
+// Where each wwid first stands in the document's "disk" array, so that a pass over
+// thousands of devices finds each one without walking the array again.
+struct EntryIndex {
+    bool built;
+    int count;                 // entries of the array indexed so far
+    int first_non_object;      // position of the first entry that is not an object; -1 none
+    const cJSON* non_object;   // that entry
+    std::unordered_map<std::string, std::pair<int, cJSON*>> first;  // wwid -> (position, entry)
+};
 
 struct CacheView {
     bool loaded;         // the file has been read into this view
@@ -29,6 +42,7 @@ struct CacheView {
     size_t error_offset; // where the parser stopped in `text`
     cJSON* document;     // the parsed text, or nullptr when it did not parse
     bool dirty;          // the document differs from the file: write it back
+    EntryIndex index;    // of document's "disk" array, built on the first search
 };
 
 CacheView g_view;
@@ -38,6 +52,34 @@ void view_clear(CacheView* v) {
     free(v->text);
     cJSON_Delete(v->document);
     *v = CacheView{};
+}
+
+// Adds the entry at `position` of the array to the index.
+void index_add(EntryIndex* x, int position, cJSON* entry) {
+    x->count = position + 1;
+    if (!cJSON_IsObject(entry)) {
+        if (x->first_non_object < 0) {
+            x->first_non_object = position;
+            x->non_object = entry;
+        }
+        return;
+    }
+    const cJSON* wwid = cJSON_GetObjectItem(entry, "wwid");
+    if (cJSON_IsString(wwid)) x->first.emplace(wwid->valuestring, std::make_pair(position, entry));
+}
+
+// The index of `disks` (the document's "disk" array), built once per view.
+EntryIndex* view_index(CacheView* v, cJSON* disks) {
+    EntryIndex* x = &v->index;
+    if (x->built) return x;
+    x->built = true;
+    x->count = 0;
+    x->first_non_object = -1;
+    x->non_object = nullptr;
+    int position = 0;
+    cJSON* entry;
+    cJSON_ArrayForEach(entry, disks) index_add(x, position++, entry);
+    return x;
 }
 
 // The whole file as a NUL-terminated malloc'ed text (*size bytes read), or nullptr.
@@ -123,12 +165,60 @@ void view_create(CacheView* v, const char* wwid, const char* vdisk_name) {
     v->text = nullptr;
     cJSON_Delete(v->document);
     v->document = document;
+    v->index = EntryIndex{};
     v->exists = true;
     v->readable = true;
     v->empty = false;
     v->seek_failed = false;
     v->no_memory = false;
     v->dirty = true;
+}
+
+// The matching entry at `position` decides: logs and applies a changed name.
+void take_name(cJSON* entry, int position, cJSON* name_item, int* found, int* changed, int* index) {
+    const cJSON* entry_wwid = cJSON_GetObjectItem(entry, "wwid");
+    const cJSON* old_name = cJSON_GetObjectItem(entry, "vdisk_name");
+    if (cJSON_IsString(old_name) && strcmp(old_name->valuestring, name_item->valuestring) != 0) {
+        const char* old_text = old_name->valuestring;
+        const char* new_text = name_item->valuestring;
+        if (old_text[0] == '\0')
+            write_activity_log("device (%s) ,vdisk name need change from (NULL) to (%s).\n",
+                               entry_wwid->valuestring, new_text);
+        else if (new_text[0] == '\0')
+            write_activity_log("device (%s) ,vdisk name need change from (%s) to (NULL).\n",
+                               entry_wwid->valuestring, old_text);
+        else
+            write_activity_log("device (%s) ,vdisk name need change from (%s) to (%s).\n",
+                               entry_wwid->valuestring, old_text, new_text);
+        cJSON_ReplaceItemInObject(entry, "vdisk_name", name_item);
+        *changed = 1;
+        *index = position;
+    }
+    *found = 1;
+}
+
+// An entry that is not an object ends the search; it is logged by its key.
+void log_non_object(const cJSON* entry) {
+    // An array element has no key of its own; the runtime's word for that.
+    write_activity_log("Invalid JSON format for json property %s\n",
+                       entry->string != nullptr ? entry->string : "(null)");
+}
+
+// find_vdisk_entry over the view's index: the same outcome and log lines as the
+// walk in array order, without the walk.
+void find_indexed_entry(CacheView* v, const char* wwid, cJSON* name_item, int* found, int* changed, int* index) {
+    *found = 0;
+    *changed = 0;
+    cJSON* disks = cJSON_GetObjectItem(v->document, "disk");
+    if (!cJSON_IsArray(disks) || disks->child == nullptr) return;
+    const EntryIndex* x = view_index(v, disks);
+    auto hit = x->first.find(wwid);
+    int position = hit != x->first.end() ? hit->second.first : x->count;
+    if (x->first_non_object >= 0 && x->first_non_object < position) {
+        log_non_object(x->non_object);
+        return;
+    }
+    if (hit != x->first.end()) take_name(hit->second.second, position, name_item, found, changed, index);
 }
 
 void view_save(CacheView* v, const char* wwid, const char* vdisk_name) {
@@ -148,7 +238,11 @@ void view_save(CacheView* v, const char* wwid, const char* vdisk_name) {
     int found = 0;
     int changed = 0;
     int index = -1;
-    find_vdisk_entry(v->document, wwid, name_item, &found, &changed, &index);
+    // Device by device the array is walked as it stands; a pass asks its index.
+    if (g_pass_depth > 0)
+        find_indexed_entry(v, wwid, name_item, &found, &changed, &index);
+    else
+        find_vdisk_entry(v->document, wwid, name_item, &found, &changed, &index);
     if (changed) {
         v->dirty = true;  // the document now owns name_item
         return;
@@ -162,6 +256,7 @@ void view_save(CacheView* v, const char* wwid, const char* vdisk_name) {
         cJSON_AddStringToObject(entry, "wwid", wwid);
         cJSON_AddStringToObject(entry, "vdisk_name", vdisk_name);
         cJSON_AddItemToArray(disks, entry);
+        if (v->index.built) index_add(&v->index, v->index.count, entry);
     }
     v->dirty = true;
 }
@@ -194,19 +289,29 @@ void view_find_name(CacheView* v, const char* wwid, char* vdisk_name, int* found
         write_activity_log("Invalid JSON format for json property %s.\n", key);
         return;
     }
-    const cJSON* entry;
-    cJSON_ArrayForEach(entry, disks) {
-        if (!cJSON_IsObject(entry)) continue;
-        const cJSON* entry_wwid = cJSON_GetObjectItem(entry, "wwid");
-        if (!cJSON_IsString(entry_wwid) || strcmp(entry_wwid->valuestring, wwid) != 0) continue;
-        const cJSON* name = cJSON_GetObjectItem(entry, "vdisk_name");
-        if (cJSON_IsString(name)) {
-            memset(vdisk_name, 0, kVdiskNameSize);
-            strncpy(vdisk_name, name->valuestring, kVdiskNameSize - 1);
+    // The first object entry holding the wwid; entries of other kinds are passed over.
+    const cJSON* entry = nullptr;
+    if (g_pass_depth > 0) {
+        const EntryIndex* x = view_index(v, const_cast<cJSON*>(disks));
+        auto hit = x->first.find(wwid);
+        if (hit != x->first.end()) entry = hit->second.second;
+    } else {
+        const cJSON* e;
+        cJSON_ArrayForEach(e, disks) {
+            const cJSON* entry_wwid = cJSON_IsObject(e) ? cJSON_GetObjectItem(e, "wwid") : nullptr;
+            if (cJSON_IsString(entry_wwid) && strcmp(entry_wwid->valuestring, wwid) == 0) {
+                entry = e;
+                break;
+            }
         }
-        *found = 1;
-        return;
     }
+    if (entry == nullptr) return;
+    const cJSON* name = cJSON_GetObjectItem(entry, "vdisk_name");
+    if (cJSON_IsString(name)) {
+        memset(vdisk_name, 0, kVdiskNameSize);
+        strncpy(vdisk_name, name->valuestring, kVdiskNameSize - 1);
+    }
+    *found = 1;
 }
 
 }  // namespace
@@ -220,35 +325,15 @@ void find_vdisk_entry(cJSON* document, const char* wwid, cJSON* name_item, int* 
     cJSON* entry;
     cJSON_ArrayForEach(entry, disks) {
         if (!cJSON_IsObject(entry)) {
-            // An array element has no key of its own; the runtime's word for that.
-            write_activity_log("Invalid JSON format for json property %s\n",
-                               entry->string != nullptr ? entry->string : "(null)");
+            log_non_object(entry);
             return;
         }
         const cJSON* entry_wwid = cJSON_GetObjectItem(entry, "wwid");
-        if (!cJSON_IsString(entry_wwid) || strcmp(entry_wwid->valuestring, wwid) != 0) {
-            j++;
-            continue;
+        if (cJSON_IsString(entry_wwid) && strcmp(entry_wwid->valuestring, wwid) == 0) {
+            take_name(entry, j, name_item, found, changed, index);
+            return;
         }
-        const cJSON* old_name = cJSON_GetObjectItem(entry, "vdisk_name");
-        if (cJSON_IsString(old_name) && strcmp(old_name->valuestring, name_item->valuestring) != 0) {
-            const char* old_text = old_name->valuestring;
-            const char* new_text = name_item->valuestring;
-            if (old_text[0] == '\0')
-                write_activity_log("device (%s) ,vdisk name need change from (NULL) to (%s).\n",
-                                   entry_wwid->valuestring, new_text);
-            else if (new_text[0] == '\0')
-                write_activity_log("device (%s) ,vdisk name need change from (%s) to (NULL).\n",
-                                   entry_wwid->valuestring, old_text);
-            else
-                write_activity_log("device (%s) ,vdisk name need change from (%s) to (%s).\n",
-                                   entry_wwid->valuestring, old_text, new_text);
-            cJSON_ReplaceItemInObject(entry, "vdisk_name", name_item);
-            *changed = 1;
-            *index = j;
-        }
-        *found = 1;
-        return;
+        j++;
     }
 }
 
