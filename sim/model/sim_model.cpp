@@ -1,5 +1,6 @@
 // The simulated driver's answers to control requests.
 #include "sim_model.h"
+#include "sim_answer_parts.h"
 
 #include "scsi_disk.h"
 
@@ -55,17 +56,6 @@ constexpr uint32_t kScratchSize = 8192;
 uint8_t g_scratch_in[kScratchSize];
 uint8_t g_scratch_out[kScratchSize];
 
-uint32_t read_u32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void write_u32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
-
 // Copies a NUL-terminated text into a fixed field, always leaving it terminated
 // unless `terminated` is false (fields such as ProductId are exactly full).
 void copy_field(char* dst, uint32_t dst_size, const char* src, bool terminated) {
@@ -100,7 +90,7 @@ int32_t request_slot(uint32_t code, const uint8_t* in, uint32_t in_len) {
         return -1;
     }
     if (in_len < offset + 4) return -1;
-    return int32_t(read_u32(in + offset));
+    return int32_t(sim_get_u32(in + offset));
 }
 
 SimFault* find_fault(SimWorld* w, uint32_t code, int32_t slot) {
@@ -158,17 +148,15 @@ void journal(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t kept, uint3
     w->changed = 1;
 }
 
-SimReply fail(uint32_t error) { return SimReply{error, 0}; }
-
 SimReply answer_count(int32_t count, uint8_t* out, uint32_t out_len) {
-    if (out_len < sizeof(DSM_COUNT_RECORD)) return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    if (out_len < sizeof(DSM_COUNT_RECORD)) return sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
     DSM_COUNT_RECORD* r = reinterpret_cast<DSM_COUNT_RECORD*>(out);
     r->Count = count;
     return SimReply{0, sizeof(DSM_COUNT_RECORD)};
 }
 
 SimReply answer_adapter_table(const SimWorld* w, bool all, uint8_t* out, uint32_t out_len) {
-    if (out_len < sizeof(DSM_ADAPTER_TABLE)) return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    if (out_len < sizeof(DSM_ADAPTER_TABLE)) return sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
     DSM_ADAPTER_TABLE* t = reinterpret_cast<DSM_ADAPTER_TABLE*>(out);
     int32_t n = w->adapter_count;
     if (n > SIM_MAX_ADAPTERS) n = SIM_MAX_ADAPTERS;
@@ -190,36 +178,14 @@ SimReply answer_adapter_table(const SimWorld* w, bool all, uint8_t* out, uint32_
     return SimReply{0, sizeof(DSM_ADAPTER_TABLE)};
 }
 
-// The device a request names, or the error that its slot answers with. An
-// invalid slot answers with Status 3 in a reply that stops after the Status word.
-const SimDevice* find_device(const SimWorld* w, uint32_t number, uint8_t* out, SimReply* reply) {
-    const SimDevice* d = nullptr;
-    if (number < uint32_t(SIM_MAX_DEVICES) && int32_t(number) < w->device_count) d = &w->devices[number];
-    uint8_t state = d != nullptr ? d->slot_state : uint8_t(SIM_SLOT_ABSENT);
-    switch (state) {
-    case SIM_SLOT_PRESENT:
-        return d;
-    case SIM_SLOT_REMOVED:
-        *reply = fail(DSM_ERROR_DEVICE_REMOVED);
-        return nullptr;
-    case SIM_SLOT_INVALID:
-        write_u32(out, DSM_STATUS_INVALID_DEVICE);
-        *reply = SimReply{0, 4};
-        return nullptr;
-    default:
-        *reply = fail(DSM_ERROR_FILE_NOT_FOUND);
-        return nullptr;
-    }
-}
-
 SimReply answer_device_info(const SimWorld* w, const uint8_t* in, uint8_t* out, uint32_t in_len,
                             uint32_t out_len) {
     if (in_len < sizeof(DSM_DEVICE_RECORD) || out_len < sizeof(DSM_DEVICE_RECORD))
-        return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
-    uint32_t number = read_u32(in + 4);
+        return sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    uint32_t number = sim_get_u32(in + 4);
     if (number == DSM_FIND_BY_NAME) number = sim_device_by_name(w, reinterpret_cast<const char*>(in) + 12, 48);
     SimReply reply{0, 0};
-    const SimDevice* d = find_device(w, number, out, &reply);
+    const SimDevice* d = sim_find_device(w, number, out, &reply);
     if (d == nullptr) return reply;
     DSM_DEVICE_RECORD* r = reinterpret_cast<DSM_DEVICE_RECORD*>(out);
     r->DeviceNumber = number;
@@ -254,11 +220,11 @@ SimReply answer_device_info(const SimWorld* w, const uint8_t* in, uint8_t* out, 
 }
 
 SimReply answer_rtpg(SimWorld* w, const uint8_t* in, uint32_t in_len, uint8_t* out, uint32_t out_len) {
-    if (in_len < 4 || out_len < 4) return fail(DSM_ERROR_INSUFFICIENT_BUFFER);
-    if (read_u32(in) != 1) return fail(DSM_ERROR_INVALID_PARAMETER);
+    if (in_len < 4 || out_len < 4) return sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    if (sim_get_u32(in) != 1) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     w->rtpg_count++;
     w->changed = 1;
-    write_u32(out, 1);
+    sim_put_u32(out, 1);
     return SimReply{0, 4};
 }
 
@@ -290,7 +256,7 @@ SimReply answer_request(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t 
         SimReply reply;
         if (sim_answer_state_change(w, code, in, in_len, out, out_len, &reply)) return reply;
         if (sim_answer_query(w, code, in, in_len, out, out_len, &reply)) return reply;
-        return fail(DSM_ERROR_INVALID_FUNCTION);
+        return sim_fail(DSM_ERROR_INVALID_FUNCTION);
     }
     }
 }
@@ -319,20 +285,20 @@ SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_
 
     SimReply reply;
     if (!world->driver_loaded) {
-        reply = fail(DSM_ERROR_FILE_NOT_FOUND);
+        reply = sim_fail(DSM_ERROR_FILE_NOT_FOUND);
     } else if (in_len > kScratchSize || out_len > kScratchSize) {
-        reply = fail(DSM_ERROR_INVALID_PARAMETER);
+        reply = sim_fail(DSM_ERROR_INVALID_PARAMETER);
     } else {
         int32_t slot = request_slot(code, g_scratch_in, in_copy);
         SimFault* fault = find_fault(world, code, slot);
         if (fault != nullptr && fault->error != 0) {
-            reply = fail(fault->error);
+            reply = sim_fail(fault->error);
         } else {
             reply = answer_request(world, code, g_scratch_in, in_copy, g_scratch_out, out_room);
             if (fault != nullptr && reply.error == 0) {
-                if (fault->status >= 0 && reply.returned >= 4) write_u32(g_scratch_out, uint32_t(fault->status));
+                if (fault->status >= 0 && reply.returned >= 4) sim_put_u32(g_scratch_out, uint32_t(fault->status));
                 if (fault->count_given != 0 && reply.returned >= sizeof(DSM_COUNT_RECORD) && is_count_request(code))
-                    write_u32(g_scratch_out + 4, uint32_t(fault->count));
+                    sim_put_u32(g_scratch_out + 4, uint32_t(fault->count));
                 if (fault->reply_bytes >= 0 && uint32_t(fault->reply_bytes) < reply.returned)
                     reply.returned = uint32_t(fault->reply_bytes);
             }

@@ -1,6 +1,7 @@
-// The simulated driver's answers to the device queries: preferred path, device
+// The simulated driver's answers to the device queries: device
 // statistics, counts by interface and of CSV disks, and the capacity pass-through.
 #include "sim_query.h"
+#include "sim_answer_parts.h"
 
 #include <string.h>
 
@@ -8,34 +9,8 @@
 
 namespace {
 
-uint32_t read_u32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void write_u32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; i++) p[i] = uint8_t(v >> (8 * i));
-}
-
 void write_be(uint8_t* p, uint64_t v, int bytes) {
     for (int i = 0; i < bytes; i++) p[i] = uint8_t(v >> (8 * (bytes - 1 - i)));
-}
-
-// The present device in slot `number`, or nullptr with the slot's answer in *reply
-// (error 2 empty, 1617 removed, Status 3 in a short reply for an invalid number).
-const SimDevice* present_device(const SimWorld* w, uint32_t number, uint8_t* out, SimReply* reply) {
-    const SimDevice* d = nullptr;
-    if (number < uint32_t(SIM_MAX_DEVICES) && int32_t(number) < w->device_count) d = &w->devices[number];
-    uint8_t state = d != nullptr ? d->slot_state : uint8_t(SIM_SLOT_ABSENT);
-    if (state == SIM_SLOT_PRESENT) return d;
-    if (state == SIM_SLOT_REMOVED) {
-        *reply = SimReply{DSM_ERROR_DEVICE_REMOVED, 0};
-    } else if (state == SIM_SLOT_INVALID) {
-        write_u32(out, DSM_STATUS_INVALID_DEVICE);
-        *reply = SimReply{0, 4};
-    } else {
-        *reply = SimReply{DSM_ERROR_FILE_NOT_FOUND, 0};
-    }
-    return nullptr;
 }
 
 int32_t device_limit(const SimWorld* w) { return w->device_count < SIM_MAX_DEVICES ? w->device_count : SIM_MAX_DEVICES; }
@@ -51,29 +26,16 @@ SimReply count_devices(const SimWorld* w, uint32_t code, uint8_t* out, uint32_t 
         else if (code == IOCTL_DSM_GET_FC_COUNT) count += d->interface_type == DSM_IF_FC;
         else count += d->interface_type == DSM_IF_SAS;
     }
-    write_u32(out + 4, uint32_t(count));
+    sim_put_u32(out + 4, uint32_t(count));
     return SimReply{0, sizeof(DSM_COUNT_RECORD)};
-}
-
-SimReply preferred_path(const SimWorld* w, const uint8_t* in, uint32_t in_len, uint8_t* out, uint32_t out_len) {
-    if (in_len < sizeof(DSM_PREFERRED_PATH) || out_len < sizeof(DSM_PREFERRED_PATH))
-        return SimReply{DSM_ERROR_INSUFFICIENT_BUFFER, 0};
-    uint32_t number = read_u32(in);
-    SimReply reply{0, 0};
-    const SimDevice* d = present_device(w, number, out, &reply);
-    if (d == nullptr) return reply.returned == 4 ? SimReply{DSM_ERROR_INVALID_PARAMETER, 0} : reply;
-    write_u32(out, number);
-    write_u32(out + 4, d->has_preferred_path ? d->preferred_path : 0);
-    out[8] = d->has_preferred_path ? 1 : 0;
-    return SimReply{0, sizeof(DSM_PREFERRED_PATH)};
 }
 
 SimReply device_stats(const SimWorld* w, const uint8_t* in, uint32_t in_len, uint8_t* out, uint32_t out_len) {
     if (in_len < sizeof(DSM_DEVICE_STATS) || out_len < sizeof(DSM_DEVICE_STATS))
         return SimReply{DSM_ERROR_INSUFFICIENT_BUFFER, 0};
-    uint32_t number = read_u32(in + 4);
+    uint32_t number = sim_get_u32(in + 4);
     SimReply reply{0, 0};
-    const SimDevice* d = present_device(w, number, out, &reply);
+    const SimDevice* d = sim_find_device(w, number, out, &reply);
     if (d == nullptr) return reply;
     DSM_DEVICE_STATS s;
     memset(&s, 0, sizeof s);
@@ -106,11 +68,11 @@ SimReply read_capacity(SimWorld* w, const uint8_t* in, uint32_t in_len, uint8_t*
     constexpr uint32_t kDataOffset = offsetof(DSM_PASS_THROUGH_REQUEST, Data);
     if (in_len < sizeof(DSM_PASS_THROUGH_REQUEST) || out_len < kDataOffset)
         return SimReply{DSM_ERROR_INVALID_PARAMETER, 0};
-    uint32_t number = read_u32(in);
-    uint32_t path = read_u32(in + 4);
+    uint32_t number = sim_get_u32(in);
+    uint32_t path = sim_get_u32(in + 4);
     SimReply reply{0, 0};
     uint8_t status_word[4];
-    const SimDevice* d = present_device(w, number, status_word, &reply);
+    const SimDevice* d = sim_find_device(w, number, status_word, &reply);
     if (d == nullptr) return reply.error != 0 ? reply : SimReply{DSM_ERROR_INVALID_PARAMETER, 0};
     uint32_t paths = d->path_count < uint32_t(SIM_MAX_PATHS) ? d->path_count : uint32_t(SIM_MAX_PATHS);
     if (path >= paths) return SimReply{DSM_ERROR_INVALID_PARAMETER, 0};
@@ -168,9 +130,6 @@ bool sim_answer_query(SimWorld* world, uint32_t code, const uint8_t* in, uint32_
     case IOCTL_DSM_GET_SAS_COUNT:
     case IOCTL_DSM_GET_CSV_COUNT:
         *reply = count_devices(world, code, out, out_len);
-        return true;
-    case IOCTL_DSM_GET_PREFERRED_PATH:
-        *reply = preferred_path(world, in, in_len, out, out_len);
         return true;
     case IOCTL_DSM_GET_DEVICE_STATS:
         *reply = device_stats(world, in, in_len, out, out_len);

@@ -47,7 +47,7 @@ struct SimQueryWorld {
 
 struct SimReply;
 
-// The answers of the query requests: preferred path, device statistics, the
+// The answers of the query requests: device statistics, the
 // per-interface and CSV counts, and the capacity pass-through (whose reply is
 // shorter than its request). False when `code` is none of them.
 bool sim_answer_query(SimWorld* world, uint32_t code, const uint8_t* in, uint32_t in_len, uint8_t* out,

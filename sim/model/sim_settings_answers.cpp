@@ -1,27 +1,13 @@
 // The simulated driver's answers to the adapter statistics request and to the
 // small configuration requests.
 #include "sim_settings_answers.h"
+#include "sim_answer_parts.h"
 
 #include <string.h>
 
 static_assert(SIM_PERF_DEVICE_SLOTS == SIM_MAX_DEVICES, "one performance flag per device slot");
 
 namespace {
-
-// Little-endian 32-bit field access.
-uint32_t get_u32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void put_u32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
-
-// A failed request: nothing comes back.
-SimReply failed(uint32_t error) { return SimReply{error, 0}; }
 
 // The request's own bytes as the reply: what a driver that changes nothing in
 // the buffer hands back.
@@ -45,14 +31,14 @@ uint32_t device_error(const SimWorld* w, uint32_t number) {
 
 // Resets the counters of devices FirstDevice..LastDevice; all must be present.
 SimReply clear_counters(SimWorld* w, const uint8_t* in, uint8_t* out) {
-    uint32_t first = get_u32(in + 4);
-    uint32_t last = get_u32(in + 8);
-    uint32_t kind = get_u32(in + 12);
-    if ((kind != DSM_CLEAR_ERRORS && kind != DSM_CLEAR_ALL) || first > last) return failed(DSM_ERROR_INVALID_PARAMETER);
+    uint32_t first = sim_get_u32(in + 4);
+    uint32_t last = sim_get_u32(in + 8);
+    uint32_t kind = sim_get_u32(in + 12);
+    if ((kind != DSM_CLEAR_ERRORS && kind != DSM_CLEAR_ALL) || first > last) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     // Every device named must be there before any is touched.
     for (uint32_t n = first; n <= last; n++) {
         uint32_t error = device_error(w, n);
-        if (error != 0) return failed(error);
+        if (error != 0) return sim_fail(error);
         if (n == last) break;  // last may be 0xFFFFFFFF
     }
     for (uint32_t n = first; n <= last; n++) {
@@ -75,9 +61,9 @@ SimReply clear_counters(SimWorld* w, const uint8_t* in, uint8_t* out) {
 
 // Switches performance collection on for one present device.
 SimReply set_device_perf(SimWorld* w, const uint8_t* in, uint8_t* out) {
-    uint32_t number = get_u32(in);
+    uint32_t number = sim_get_u32(in);
     uint32_t error = device_error(w, number);
-    if (error != 0) return failed(error);
+    if (error != 0) return sim_fail(error);
     w->settings.device_perf[number] = 1;
     w->changed = 1;
     return echo(in, out, 4);
@@ -103,15 +89,15 @@ SimReply retry_delay(SimWorld* w, bool set, const uint8_t* in, uint8_t* out) {
     SimReply reply = echo(in, out, sizeof(DSM_RETRY_DELAY_REQUEST));
     SimModel* m = find_model(w, in + 4);
     if (m == nullptr) {
-        put_u32(out, SIM_STATUS_UNKNOWN_MODEL);
+        sim_put_u32(out, SIM_STATUS_UNKNOWN_MODEL);
         return reply;
     }
-    put_u32(out, 0);
+    sim_put_u32(out, 0);
     if (set) {
-        m->retry_delay = get_u32(in + 12);
+        m->retry_delay = sim_get_u32(in + 12);
         w->changed = 1;
     } else {
-        put_u32(out + 12, m->retry_delay);
+        sim_put_u32(out + 12, m->retry_delay);
     }
     return reply;
 }
@@ -121,18 +107,18 @@ SimReply repeat(SimWorld* w, bool set, const uint8_t* in, uint8_t* out) {
     SimReply reply = echo(in, out, sizeof(DSM_REPEAT_REQUEST));
     SimModel* m = find_model(w, in + 4);
     if (m == nullptr) {
-        put_u32(out, SIM_STATUS_UNKNOWN_MODEL);
+        sim_put_u32(out, SIM_STATUS_UNKNOWN_MODEL);
         return reply;
     }
-    put_u32(out, 0);
+    sim_put_u32(out, 0);
     if (!set) {
-        put_u32(out + 12, m->repeat_error);
-        put_u32(out + 16, m->repeat_interval);
+        sim_put_u32(out + 12, m->repeat_error);
+        sim_put_u32(out + 16, m->repeat_interval);
         return reply;
     }
     // The buffer goes back as sent: the caller reads the values it asked for.
-    uint32_t error_count = get_u32(in + 12);
-    uint32_t interval = get_u32(in + 16);
+    uint32_t error_count = sim_get_u32(in + 12);
+    uint32_t interval = sim_get_u32(in + 16);
     if (error_count != DSM_REPEAT_UNCHANGED) m->repeat_error = error_count;
     if (interval != DSM_REPEAT_UNCHANGED) m->repeat_interval = interval;
     w->changed = 1;
@@ -160,8 +146,8 @@ uint32_t record_size(uint32_t code) {
 SimReply sim_answer_adapter_stats(const SimWorld* w, const uint8_t* in, uint32_t in_len, uint8_t* out,
                                   uint32_t out_len) {
     if (in_len < sizeof(DSM_ADAPTER_STATS) || out_len < sizeof(DSM_ADAPTER_STATS))
-        return failed(DSM_ERROR_INSUFFICIENT_BUFFER);
-    uint32_t number = get_u32(in + 4);
+        return sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+    uint32_t number = sim_get_u32(in + 4);
     // Adapter numbers index the table of active adapters, as IOCTL_DSM_GET_ADAPTER_INFO lists it.
     int32_t n = w->adapter_count > SIM_MAX_ADAPTERS ? SIM_MAX_ADAPTERS : w->adapter_count;
     uint32_t listed = 0;
@@ -176,24 +162,24 @@ SimReply sim_answer_adapter_stats(const SimWorld* w, const uint8_t* in, uint32_t
         memcpy(out, &stats, sizeof stats);
         return SimReply{0, sizeof stats};
     }
-    return failed(DSM_ERROR_INVALID_PARAMETER);
+    return sim_fail(DSM_ERROR_INVALID_PARAMETER);
 }
 
 SimReply sim_answer_setting(SimWorld* w, uint32_t code, const uint8_t* in, uint32_t in_len, uint8_t* out,
                             uint32_t out_len) {
     uint32_t size = record_size(code);
-    if (in_len < size || out_len < size) return failed(DSM_ERROR_INSUFFICIENT_BUFFER);
+    if (in_len < size || out_len < size) return sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
     switch (code) {
     case IOCTL_DSM_CLEAR_COUNTERS:
         return clear_counters(w, in, out);
     case IOCTL_DSM_SET_PERF:
-        w->perf_collection = get_u32(in);
+        w->perf_collection = sim_get_u32(in);
         w->changed = 1;
         return echo(in, out, 4);
     case IOCTL_DSM_SET_DEVICE_PERF:
         return set_device_perf(w, in, out);
     case IOCTL_DSM_SET_TRACE:
-        w->trace_mask = get_u32(in);
+        w->trace_mask = sim_get_u32(in);
         w->changed = 1;
         return echo(in, out, 4);
     case IOCTL_DSM_GET_RETRY_DELAY:
@@ -205,6 +191,6 @@ SimReply sim_answer_setting(SimWorld* w, uint32_t code, const uint8_t* in, uint3
     case IOCTL_DSM_SET_REPEAT:
         return repeat(w, true, in, out);
     default:
-        return failed(DSM_ERROR_INVALID_FUNCTION);
+        return sim_fail(DSM_ERROR_INVALID_FUNCTION);
     }
 }

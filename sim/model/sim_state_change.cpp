@@ -1,25 +1,11 @@
 // The simulated driver's state changes: paths and adapters online and offline,
 // preferred paths, policies; each reads back through the device and adapter records.
 #include "sim_state_change.h"
+#include "sim_answer_parts.h"
 
 #include <string.h>
 
 namespace {
-
-// Little-endian fields of the request bodies.
-uint32_t read_u32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void write_u32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
-
-// A failed answer that carries nothing back.
-SimReply fail(uint32_t error) { return SimReply{error, 0}; }
 
 // The device slots the world lists, clamped to the table.
 int32_t listed_devices(const SimWorld* w) {
@@ -29,23 +15,6 @@ int32_t listed_devices(const SimWorld* w) {
 // The device's path count, clamped to the path table.
 uint32_t path_count(const SimDevice* d) {
     return d->path_count > uint32_t(SIM_MAX_PATHS) ? uint32_t(SIM_MAX_PATHS) : d->path_count;
-}
-
-// The present device in slot `number`, or null with the reply its slot answers
-// with (as the device record request answers).
-SimDevice* present_device(SimWorld* w, uint32_t number, uint8_t* out, SimReply* reply) {
-    SimDevice* d = number < uint32_t(listed_devices(w)) ? &w->devices[number] : nullptr;
-    uint8_t state = d != nullptr ? d->slot_state : uint8_t(SIM_SLOT_ABSENT);
-    if (state == SIM_SLOT_PRESENT) return d;
-    if (state == SIM_SLOT_REMOVED) {
-        *reply = fail(DSM_ERROR_DEVICE_REMOVED);
-    } else if (state == SIM_SLOT_INVALID) {
-        write_u32(out, DSM_STATUS_INVALID_DEVICE);
-        *reply = SimReply{0, 4};
-    } else {
-        *reply = fail(DSM_ERROR_FILE_NOT_FOUND);
-    }
-    return nullptr;
 }
 
 // True for a path that carries I/O: open and in normal mode.
@@ -112,7 +81,7 @@ bool leaves_device_without_access(const SimWorld* w, Lost lost) {
 
 // The refusal to take away the last access: Status 5, failing the call when the world says so.
 SimReply refuse_to_preserve_access(const SimWorld* w, uint8_t* out, uint32_t size) {
-    write_u32(out, DSM_STATUS_PRESERVE_ACCESS);
+    sim_put_u32(out, DSM_STATUS_PRESERVE_ACCESS);
     return SimReply{w->preserve_access.error, size};
 }
 
@@ -129,15 +98,15 @@ void set_path_online(SimPath* p, bool online) {
 
 // The answers below take bodies already checked for length; each returns the reply.
 SimReply answer_path_state(SimWorld* w, const uint8_t* in, uint8_t* out) {
-    uint32_t number = read_u32(in + 4);
-    uint32_t path = read_u32(in + 8);
-    uint32_t action = read_u32(in + 12);
-    if (read_u32(in + 16) != DSM_REQUEST_MARKER) return fail(DSM_ERROR_INVALID_PARAMETER);
+    uint32_t number = sim_get_u32(in + 4);
+    uint32_t path = sim_get_u32(in + 8);
+    uint32_t action = sim_get_u32(in + 12);
+    if (sim_get_u32(in + 16) != DSM_REQUEST_MARKER) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     SimReply reply{0, 0};
-    SimDevice* d = present_device(w, number, out, &reply);
+    SimDevice* d = sim_find_device(w, number, out, &reply);
     if (d == nullptr) return reply;
     if (path >= path_count(d) || (action != DSM_ACTION_ONLINE && action != DSM_ACTION_OFFLINE))
-        return fail(DSM_ERROR_INVALID_PARAMETER);
+        return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     SimPath* p = &d->paths[path];
     if (action == DSM_ACTION_OFFLINE &&
         leaves_device_without_access(w, [&](int32_t slot, uint32_t i, const SimPath*) {
@@ -151,13 +120,13 @@ SimReply answer_path_state(SimWorld* w, const uint8_t* in, uint8_t* out) {
 }
 
 SimReply answer_adapter_state(SimWorld* w, const uint8_t* in, uint8_t* out) {
-    uint32_t action = read_u32(in + 8);
-    if (read_u32(in + 12) != DSM_REQUEST_MARKER) return fail(DSM_ERROR_INVALID_PARAMETER);
-    SimAdapter* a = listed_adapter(w, read_u32(in + 4));
-    if (a == nullptr) return fail(DSM_ERROR_INVALID_PARAMETER);
+    uint32_t action = sim_get_u32(in + 8);
+    if (sim_get_u32(in + 12) != DSM_REQUEST_MARKER) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
+    SimAdapter* a = listed_adapter(w, sim_get_u32(in + 4));
+    if (a == nullptr) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     // Recounting path references is the driver's own business: nothing visible changes.
     if (action == DSM_ACTION_PATHCOUNTREF) return SimReply{0, sizeof(DSM_ADAPTER_STATE_REQUEST)};
-    if (action != DSM_ACTION_ONLINE && action != DSM_ACTION_OFFLINE) return fail(DSM_ERROR_INVALID_PARAMETER);
+    if (action != DSM_ACTION_ONLINE && action != DSM_ACTION_OFFLINE) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     bool online = action == DSM_ACTION_ONLINE;
     auto through_adapter = [&](const SimPath* p) { return same_name(p->adapter_name, a->name, sizeof a->name); };
     if (!online && leaves_device_without_access(w, [&](int32_t, uint32_t, const SimPath* p) {
@@ -183,11 +152,11 @@ SimReply answer_adapter_state(SimWorld* w, const uint8_t* in, uint8_t* out) {
 
 SimReply answer_policy(SimWorld* w, const uint8_t* in, uint8_t* out) {
     SimReply reply{0, 0};
-    SimDevice* d = present_device(w, read_u32(in + 4), out, &reply);
+    SimDevice* d = sim_find_device(w, sim_get_u32(in + 4), out, &reply);
     if (d == nullptr) return reply;
-    uint32_t policy = read_u32(in + 56);
-    uint32_t scope = read_u32(in + 60);
-    if (policy > DSM_POLICY_ROUND_ROBIN_SUBSET || scope > DSM_SCOPE_OPT_NODES) return fail(DSM_ERROR_INVALID_PARAMETER);
+    uint32_t policy = sim_get_u32(in + 56);
+    uint32_t scope = sim_get_u32(in + 60);
+    if (policy > DSM_POLICY_ROUND_ROBIN_SUBSET || scope > DSM_SCOPE_OPT_NODES) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     d->policy = policy;
     d->scope = scope;
     w->changed = 1;
@@ -196,11 +165,11 @@ SimReply answer_policy(SimWorld* w, const uint8_t* in, uint8_t* out) {
 
 SimReply answer_set_preferred(SimWorld* w, const uint8_t* in, uint8_t* out) {
     SimReply reply{0, 0};
-    SimDevice* d = present_device(w, read_u32(in), out, &reply);
+    SimDevice* d = sim_find_device(w, sim_get_u32(in), out, &reply);
     if (d == nullptr) return reply;
-    uint32_t path = read_u32(in + 4);
+    uint32_t path = sim_get_u32(in + 4);
     uint8_t is_set = in[8];
-    if (is_set > 1 || (is_set == 1 && path >= path_count(d))) return fail(DSM_ERROR_INVALID_PARAMETER);
+    if (is_set > 1 || (is_set == 1 && path >= path_count(d))) return sim_fail(DSM_ERROR_INVALID_PARAMETER);
     d->has_preferred_path = is_set;
     d->preferred_path = is_set ? path : 0;
     w->changed = 1;
@@ -209,12 +178,12 @@ SimReply answer_set_preferred(SimWorld* w, const uint8_t* in, uint8_t* out) {
 }
 
 SimReply answer_get_preferred(SimWorld* w, const uint8_t* in, uint8_t* out) {
-    uint32_t number = read_u32(in);
+    uint32_t number = sim_get_u32(in);
     SimReply reply{0, 0};
-    SimDevice* d = present_device(w, number, out, &reply);
+    SimDevice* d = sim_find_device(w, number, out, &reply);
     if (d == nullptr) return reply;
-    write_u32(out, number);
-    write_u32(out + 4, d->has_preferred_path ? d->preferred_path : 0);
+    sim_put_u32(out, number);
+    sim_put_u32(out + 4, d->has_preferred_path ? d->preferred_path : 0);
     out[8] = d->has_preferred_path ? 1 : 0;
     return SimReply{0, sizeof(DSM_PREFERRED_PATH)};
 }
@@ -233,7 +202,7 @@ bool sim_answer_state_change(SimWorld* w, uint32_t code, const uint8_t* in, uint
     default: return false;
     }
     if (in_len < size || out_len < size) {
-        *reply = fail(DSM_ERROR_INSUFFICIENT_BUFFER);
+        *reply = sim_fail(DSM_ERROR_INSUFFICIENT_BUFFER);
         return true;
     }
     switch (code) {
