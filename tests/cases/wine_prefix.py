@@ -28,6 +28,13 @@ class WineError(RuntimeError):
     pass
 
 
+# The tools a run may find: fenmar.exe in a folder of its own on the search path
+# (WINEPATH), and the test hbaapi.dll in syswow64, where the system folder comes
+# before the working folder in the library search, as on a real machine.
+TOOLS_ROOT = "C:\\ravlin-tools"
+TOOL_FOLDERS = ("fenmar", "hba")
+
+
 class WinePrefix:
     def __init__(self, build_dir):
         self.build_dir = os.path.abspath(build_dir)
@@ -35,6 +42,7 @@ class WinePrefix:
         self.log_dir = os.path.join(self.build_dir, "wine-logs")
         env = dict(os.environ)
         env.pop("DISPLAY", None)  # no windows, no dialogs
+        env.pop("WINEPATH", None)  # each run says what it finds (TOOL_FOLDERS)
         env.update(
             WINEPREFIX=self.path,
             WINEDEBUG="-all",
@@ -60,17 +68,25 @@ class WinePrefix:
 
     # ---- running -----------------------------------------------------------
 
-    def run(self, args, cwd=None, timeout=120, loader=WINE64, log=None):
+    def run(self, args, cwd=None, timeout=120, loader=WINE64, log=None, tools=TOOL_FOLDERS):
         """Runs `loader args` in the prefix; returns (exit status, stdout, stderr).
-        With `log`, both streams are appended to that file and returned empty."""
+        With `log`, both streams are appended to that file and returned empty.
+        `tools` are what of TOOL_FOLDERS the run finds: without "fenmar" its folder
+        is not on the search path, without "hba" the library is disabled. (Renaming
+        the files away and back between runs raced with Wine's next lookup.)"""
         os.makedirs(self.log_dir, exist_ok=True)
+        env = dict(self.env)
+        if "fenmar" in tools:
+            env["WINEPATH"] = TOOLS_ROOT + "\\fenmar"
+        if "hba" not in tools:
+            env["WINEDLLOVERRIDES"] = env["WINEDLLOVERRIDES"].replace("=", ",hbaapi=")
         if log is not None:
             with open(os.path.join(self.log_dir, log), "ab") as f:
-                p = subprocess.run([loader] + args, env=self.env, cwd=cwd, stdin=subprocess.DEVNULL,
+                p = subprocess.run([loader] + args, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
                                    stdout=f, stderr=f, timeout=timeout)
             return p.returncode, b"", b""
         with tempfile.TemporaryFile(dir=self.log_dir) as out, tempfile.TemporaryFile(dir=self.log_dir) as err:
-            p = subprocess.run([loader] + args, env=self.env, cwd=cwd, stdin=subprocess.DEVNULL,
+            p = subprocess.run([loader] + args, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
                                stdout=out, stderr=err, timeout=timeout)
             out.seek(0)
             err.seek(0)
@@ -227,9 +243,11 @@ def install_build(prefix, win32_dir=None):
     win32_dir = win32_dir or os.path.join(os.path.dirname(build), "win32")
     fenmar = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
     hbaapi = os.path.join(win32_dir, "sim", "windows", "hbaapi", "hbaapi.dll")
-    # C:\windows is on the default PATH; a 32-bit library is found in syswow64.
+    # Where WinePrefix.run finds them (TOOL_FOLDERS); a prefix made before
+    # fenmar.exe moved loses its old copy.
+    prefix.remove("windows", "fenmar.exe")
     if os.path.exists(fenmar):
-        prefix.install(fenmar, "windows", "fenmar.exe")
+        prefix.install(fenmar, "ravlin-tools", "fenmar", "fenmar.exe")
     if os.path.exists(hbaapi):
         prefix.install(hbaapi, "windows", "syswow64", "hbaapi.dll")
 

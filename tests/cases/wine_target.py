@@ -5,7 +5,6 @@ the same simulator as the Linux build; dsmsim.exe reaches that driver's world
 through its private requests. One persistent server lives for the whole run.
 """
 
-import contextlib
 import os
 import shutil
 import sys
@@ -62,40 +61,29 @@ class WineTarget:
             raise RuntimeError(f"dsmsim load {path}: exit status {status}: {text}")
         self.versions.apply(*scenario_versions(path))
 
-    @contextlib.contextmanager
-    def _hidden(self, paths):
-        """Moves the installed files `paths` aside for one run and back afterwards."""
-        moved = []
-        try:
-            for path in paths:
-                if os.path.exists(path):
-                    os.replace(path, path + ".hidden")
-                    moved.append(path)
-            yield
-        finally:
-            for path in moved:
-                os.replace(path + ".hidden", path)
-
-    def _installed_hbaapi(self):
-        return self.prefix.drive_c("windows", "syswow64", "hbaapi.dll")
+    @staticmethod
+    def _tools(hba, fenmar):
+        """The tool folders on a run's search path: `hba` "none" leaves out the
+        test hbaapi.dll, `fenmar` "none" or "beside" fenmar.exe."""
+        tools = []
+        if fenmar not in ("none", "beside"):
+            tools.append("fenmar")
+        if hba != "none":
+            tools.append("hba")
+        return tuple(tools)
 
     def run_ravlin(self, args, cwd, hba=None, fenmar=None, program="ravlin"):
         """Runs ravlin.exe (or a test program of tests/probe) in `cwd`; returns (exit
-        status low byte, stdout, stderr). `hba` "none" hides the installed
-        hbaapi.dll, `fenmar` "none" fenmar.exe."""
+        status low byte, stdout, stderr). `hba` "none": no hbaapi.dll on the search
+        path; `fenmar` "none": no fenmar.exe there."""
         exe = self.ravlin_exe
         if program != "ravlin":
             exe = os.path.join(self.prefix.build_dir, "tests", "probe", program + ".exe")
-        hide = []
-        if hba == "none":
-            hide.append(self._installed_hbaapi())
-        elif hba is not None:
+        if hba not in (None, "none"):
             raise WineError(f"hba: {hba} is for fenmar's own cases")
-        if fenmar in ("none", "beside"):
-            hide.append(self.prefix.drive_c("windows", "fenmar.exe"))
+        tools = self._tools(hba, fenmar)
         if fenmar != "beside":
-            with self._hidden(hide):
-                status, out, err = self.prefix.run([exe] + list(args), cwd=cwd, timeout=60)
+            status, out, err = self.prefix.run([exe] + list(args), cwd=cwd, timeout=60, tools=tools)
             return status & 0xFF, out, err
         # ravlin.exe and fenmar.exe in one folder, as the release zip has them;
         # the decoy Fenmar.exe in the working folder finds a library that lacks
@@ -107,30 +95,26 @@ class WineTarget:
             shutil.copyfile(self.fenmar_exe, os.path.join(cwd, "Fenmar.exe"))
             shutil.copyfile(os.path.join(self.hbaapi_dir, "without-HBA_GetVersion", "hbaapi.dll"),
                             os.path.join(cwd, "hbaapi.dll"))
-            with self._hidden(hide):
-                status, out, err = self.prefix.run([os.path.join(folder, "ravlin.exe")] + list(args), cwd=cwd,
-                                                   timeout=60)
+            status, out, err = self.prefix.run([os.path.join(folder, "ravlin.exe")] + list(args), cwd=cwd,
+                                               timeout=60, tools=tools)
             return status & 0xFF, out, err
         finally:
             shutil.rmtree(folder, ignore_errors=True)
 
     def run_fenmar(self, args, cwd, hba=None):
-        """Runs the 32-bit fenmar.exe in `cwd`. `hba` "none" hides the installed
-        hbaapi.dll; "without NAME" runs a copy of fenmar.exe in `cwd` beside the
+        """Runs the 32-bit fenmar.exe in `cwd`. `hba` "none": no hbaapi.dll on the
+        search path; "without NAME" runs a copy of fenmar.exe in `cwd` beside the
         library built without that function (a program's own folder is searched first)."""
         if not os.path.exists(self.fenmar_exe):
             raise WineError(f"{self.fenmar_exe} is missing: build the win32 preset first")
         program = self.fenmar_exe
-        hide = []
-        if hba == "none":
-            hide.append(self._installed_hbaapi())
-        elif hba is not None:
+        if hba not in (None, "none"):
             variant = os.path.join(self.hbaapi_dir, hba.replace(" ", "-"), "hbaapi.dll")
             shutil.copyfile(self.fenmar_exe, os.path.join(cwd, "fenmar.exe"))
             shutil.copyfile(variant, os.path.join(cwd, "hbaapi.dll"))
             program = os.path.join(cwd, "fenmar.exe")
-        with self._hidden(hide):
-            status, out, err = self.prefix.run([program] + list(args), cwd=cwd, timeout=60, loader="wine")
+        status, out, err = self.prefix.run([program] + list(args), cwd=cwd, timeout=60, loader="wine",
+                                           tools=self._tools(hba, None))
         return status & 0xFF, out, err
 
     def cache_path(self):

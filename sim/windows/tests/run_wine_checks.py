@@ -68,7 +68,7 @@ def check_host_ports(prefix, checks, win32_dir):
         return
     folder = tempfile.mkdtemp(prefix="ravlin folder ")
     cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
-    installed = prefix.drive_c("windows", "fenmar.exe")
+    no_tool = ("hba",)  # the search path without the installed fenmar.exe
     try:
         status, out, err = prefix.run([program], cwd=cwd)
         checks.expect(normalise(out) == SAMPLE_HOST_PORTS + b"status 0\nleft 0\n",
@@ -77,17 +77,13 @@ def check_host_ports(prefix, checks, win32_dir):
         shutil.copyfile(fenmar, os.path.join(folder, "fenmar.exe"))
         shutil.copyfile(fenmar, os.path.join(cwd, "Fenmar.exe"))  # the decoy: it would find
         shutil.copyfile(lacking, os.path.join(cwd, "hbaapi.dll"))  # a library it cannot use
-        os.replace(installed, installed + ".hidden")
-        try:
-            status, out, err = prefix.run([os.path.join(folder, "host_ports_check.exe")], cwd=cwd)
-            checks.expect(normalise(out) == SAMPLE_HOST_PORTS + b"status 0\nleft 0\n",
-                          "read_host_ports: the fenmar.exe beside the program, not the decoy", out + err)
-            os.remove(os.path.join(cwd, "Fenmar.exe"))
-            status, out, err = prefix.run([program], cwd=cwd)
-            checks.expect(normalise(out) == b"status 9009\nleft 0\n",
-                          "read_host_ports: no tool, an empty table and no file left", out + err)
-        finally:
-            os.replace(installed + ".hidden", installed)
+        status, out, err = prefix.run([os.path.join(folder, "host_ports_check.exe")], cwd=cwd, tools=no_tool)
+        checks.expect(normalise(out) == SAMPLE_HOST_PORTS + b"status 0\nleft 0\n",
+                      "read_host_ports: the fenmar.exe beside the program, not the decoy", out + err)
+        os.remove(os.path.join(cwd, "Fenmar.exe"))
+        status, out, err = prefix.run([program], cwd=cwd, tools=no_tool)
+        checks.expect(normalise(out) == b"status 9009\nleft 0\n",
+                      "read_host_ports: no tool, an empty table and no file left", out + err)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
         shutil.rmtree(cwd, ignore_errors=True)
