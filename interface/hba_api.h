@@ -116,3 +116,17 @@ typedef HBA_STATUS (*HBA_GetDiscoveredPortAttributesFunc)(HBA_HANDLE handle, HBA
                                                            HBA_UINT32 discovered_index, HBA_PORTATTRIBUTES* attributes);
 typedef HBA_STATUS (*HBA_FreeLibraryFunc)(void);
 typedef void (*HBA_CloseAdapterFunc)(HBA_HANDLE handle);
+
+// The ten functions of a loaded library, bound by the names above.
+struct HbaFunctions {
+    HBA_GetVersionFunc get_version;
+    HBA_LoadLibraryFunc load_library;
+    HBA_GetNumberOfAdaptersFunc number_of_adapters;
+    HBA_GetAdapterNameFunc adapter_name;
+    HBA_OpenAdapterFunc open_adapter;
+    HBA_GetAdapterAttributesFunc adapter_attributes;
+    HBA_GetAdapterPortAttributesFunc port_attributes;
+    HBA_GetDiscoveredPortAttributesFunc discovered_attributes;
+    HBA_FreeLibraryFunc free_library;
+    HBA_CloseAdapterFunc close_adapter;
+};

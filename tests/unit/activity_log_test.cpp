@@ -17,22 +17,9 @@
 
 #include "activity_log.h"
 #include "platform.h"
+#include "test_files.h"
 
 namespace {
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // Rotation names its generations after the file it rotates; a scratch directory
 // holds them.

@@ -18,23 +18,10 @@
 #include "activity_log.h"
 #include "disk_identity.h"
 #include "platform.h"
+#include "test_files.h"
 #include "vdisk_cache.h"
 
 namespace {
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 ino_t inode_of(const std::string& path) {
     struct stat st;

@@ -15,20 +15,6 @@ enum FenmarMode {
 // matched whole and case-sensitively; any other text is the list.
 FenmarMode fenmar_mode(const char* argument);
 
-// The ten functions, bound by name.
-struct HbaFunctions {
-    HBA_GetVersionFunc get_version;
-    HBA_LoadLibraryFunc load_library;
-    HBA_GetNumberOfAdaptersFunc number_of_adapters;
-    HBA_GetAdapterNameFunc adapter_name;
-    HBA_OpenAdapterFunc open_adapter;
-    HBA_GetAdapterAttributesFunc adapter_attributes;
-    HBA_GetAdapterPortAttributesFunc port_attributes;
-    HBA_GetDiscoveredPortAttributesFunc discovered_attributes;
-    HBA_FreeLibraryFunc free_library;
-    HBA_CloseAdapterFunc close_adapter;
-};
-
 // Loads the library, binds the functions and prints the listing of `mode` on
 // standard output, reporting any failure there. Everything it loaded is released.
 void fenmar_run(FenmarMode mode);

@@ -27,18 +27,7 @@ void check(bool ok, const char* what, unsigned long got = 0, unsigned long expec
     printf("FAIL %s (got %lu, expected %lu)\n", what, got, expected);
 }
 
-struct Api {
-    HBA_GetVersionFunc get_version;
-    HBA_LoadLibraryFunc load_library;
-    HBA_GetNumberOfAdaptersFunc number_of_adapters;
-    HBA_GetAdapterNameFunc adapter_name;
-    HBA_OpenAdapterFunc open_adapter;
-    HBA_GetAdapterAttributesFunc adapter_attributes;
-    HBA_GetAdapterPortAttributesFunc port_attributes;
-    HBA_GetDiscoveredPortAttributesFunc discovered_attributes;
-    HBA_FreeLibraryFunc free_library;
-    HBA_CloseAdapterFunc close_adapter;
-};
+using Api = HbaFunctions;
 
 template <typename F>
 bool bind(HMODULE library, const char* name, F* out) {
