@@ -38,6 +38,13 @@ bool platform_message_lookup(uint32_t id, va_list* args, char* buffer, size_t si
 bool platform_console_get_attributes(uint16_t* attributes);
 bool platform_console_set_attributes(uint16_t attributes);
 
+// Puts standard output in binary mode (`binary`) or back in text mode where the C
+// runtime of text mode turns each line end into CR LF on its own (Windows): in
+// text mode a console write goes out in pieces of about a thousand characters, in
+// binary mode whole. True when it did, and in binary mode the caller writes CR LF
+// itself; false where there is one mode and line ends stay as written.
+bool platform_stdout_binary(bool binary);
+
 struct PlatformLocalTime {
     int month;  // 1..12
     int day;

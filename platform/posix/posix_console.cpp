@@ -37,9 +37,8 @@ bool platform_console_set_attributes(uint16_t attributes) {
     int fg = ansi_colour(attributes) + ((attributes & 0x08) ? 90 : 30);
     int bg = ansi_colour(attributes >> 4) + ((attributes & 0x80) ? 100 : 40);
     // Every attribute, the plain 7 included, as the colours a Windows console shows:
-    // the intensity bits pick the bright ANSI colours.
-    fflush(stdout);
+    // the intensity bits pick the bright ANSI colours. The sequence travels in the
+    // stream itself, so it lands between the same characters whenever stdout is flushed.
     printf("\x1b[%d;%dm", fg, bg);
-    fflush(stdout);
     return true;
 }

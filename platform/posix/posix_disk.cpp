@@ -81,7 +81,8 @@ bool platform_close_disk(PlatformHandle disk) {
     }
     SimWorld* world = posix_world_acquire();
     if (world == nullptr) return false;
-    sim_disk_close(world, number);
+    uint32_t error = sim_disk_close(world, number);
     posix_world_release();
-    return true;
+    if (error != 0) posix_set_last_error(error);
+    return error == 0;
 }

@@ -1,4 +1,6 @@
 // Running a command line, temporary files and the program's own folder on Linux.
+#include <errno.h>
+#include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -7,8 +9,31 @@
 
 #include "platform.h"
 
+extern char** environ;
+
+namespace {
+
+// The wait status of `interpreter -c command_line`, or -1 when the interpreter
+// cannot be started at all.
+int run_with(const char* interpreter, const char* command_line) {
+    char* argv[] = {const_cast<char*>(interpreter), const_cast<char*>("-c"), const_cast<char*>(command_line),
+                    nullptr};
+    pid_t pid;
+    if (posix_spawn(&pid, interpreter, nullptr, nullptr, argv, environ) != 0) return -1;
+    int status;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return status;
+}
+
+}  // namespace
+
 int32_t platform_run_command(const char* command_line) {
-    int status = system(command_line);
+    // COMSPEC names the interpreter here as it does for the Windows runtime's
+    // system(), so a run can meet an interpreter that does not start (-1 there too).
+    const char* interpreter = getenv("COMSPEC");
+    int status = interpreter != nullptr && interpreter[0] != '\0' ? run_with(interpreter, command_line)
+                                                                   : system(command_line);
     if (status == -1) return -1;
     // The shell's own exit status, as the Windows runtime's system() gives it
     // (a command the shell cannot find is its status 127, not a failure to start).

@@ -8,6 +8,7 @@
 
 #include "platform.h"
 #include "posix_error.h"
+#include "posix_world.h"
 #include "world_file.h"
 
 namespace {
@@ -33,7 +34,7 @@ bool load_versions(SimVersions* versions) {
     WorldFile file;
     char error[256];
     if (!world_file_lock_and_load(&file, &g_version_world, error, sizeof error)) {
-        fprintf(stderr, "ravlin: simulator: %s\n", error);
+        posix_report_simulator_error(error);
         return false;
     }
     world_file_unlock(&file);

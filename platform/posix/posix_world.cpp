@@ -22,7 +22,7 @@ bool g_exit_hook = false;
 bool load_world() {
     char error[256];
     if (!world_file_lock_and_load(&g_world_file, &g_world, error, sizeof error)) {
-        fprintf(stderr, "ravlin: simulator: %s\n", error);
+        posix_report_simulator_error(error);
         posix_set_last_error(DSM_ERROR_GEN_FAILURE);
         return false;
     }
@@ -34,7 +34,7 @@ bool load_world() {
 void release_world() {
     char error[256];
     if (g_world.changed && !world_file_save(&g_world_file, &g_world, error, sizeof error))
-        fprintf(stderr, "ravlin: simulator: %s\n", error);
+        posix_report_simulator_error(error);
     world_file_unlock(&g_world_file);
 }
 
@@ -46,6 +46,11 @@ void close_at_exit() {
 }
 
 }  // namespace
+
+void posix_report_simulator_error(const char* error) {
+    fflush(stdout);  // stderr comes after what stdout already holds
+    fprintf(stderr, "ravlin: simulator: %s\n", error);
+}
 
 SimWorld* posix_open_world() { return g_open ? &g_world : nullptr; }
 

@@ -4,6 +4,9 @@
 
 #include "sim_world.h"
 
+// Prints "ravlin: simulator: <error>" on stderr, after what stdout holds.
+void posix_report_simulator_error(const char* error);
+
 // The world loaded while the control device is open, or nullptr when it is not.
 SimWorld* posix_open_world();
 

@@ -17,12 +17,15 @@ const char kUsage[] =
     "       dsmsim clear                no driver, empty world\n"
     "       dsmsim show                 the world as JSON\n"
     "       dsmsim journal [--json]     the requests the driver received, oldest first\n"
-    "       dsmsim journal --clear      forget them\n"
+    "       dsmsim journal --clear      forget them (and the HBA library's calls)\n"
+    "       dsmsim journal --hba        the calls the test HBA library received, oldest first\n"
     "       dsmsim fault add REQUEST [--slot N] [--error E] [--reply-bytes N]\n"
-    "                        [--status S] [--times N] [--after N] [--count N]\n"
+    "                        [--status S] [--times N] [--after N] [--count N] [--page P]\n"
     "       dsmsim fault clear\n"
     "       dsmsim driver stop|start\n"
-    "REQUEST is an IOCTL_DSM_... name, open, close or a code such as 0x84C9C008.\n";
+    "REQUEST is an IOCTL_DSM_... name, open, close or a code such as 0x84C9C008;\n"
+    "for a disk: disk_open, disk_close, IOCTL_SCSI_GET_ADDRESS or IOCTL_SCSI_PASS_THROUGH,\n"
+    "with --slot the disk number and --page the INQUIRY page code (0x00, 0xd0).\n";
 
 // The world a command works on; far too large for the stack.
 SimWorld g_world;
@@ -76,7 +79,9 @@ int change_world(void (*change)(SimWorld* world, const void* arg), const void* a
 
 int replace_world() {
     char error[512];
-    bool ok = store_open(error, sizeof error) && store_write_world(&g_world, error, sizeof error);
+    // A new world starts a fresh run for the HBA library too.
+    bool ok = store_open(error, sizeof error) && store_write_world(&g_world, error, sizeof error) &&
+              store_clear_hba_journal(error, sizeof error);
     store_close();
     return ok ? kOk : failure(error);
 }
@@ -186,7 +191,18 @@ void clear_journal(SimWorld* world, const void*) { memset(&world->journal, 0, si
 int run_journal(int argc, char** argv) {
     if (argc > 3) return bad_usage("journal takes one option at most", nullptr);
     const char* option = argc == 3 ? argv[2] : "";
-    if (strcmp(option, "--clear") == 0) return change_world(clear_journal, nullptr);
+    if (strcmp(option, "--clear") == 0) {
+        char error[512];
+        bool ok = store_clear_hba_journal(error, sizeof error);
+        store_close();
+        return ok ? change_world(clear_journal, nullptr) : failure(error);
+    }
+    if (strcmp(option, "--hba") == 0) {
+        char error[512];
+        char* text = store_read_hba_journal(error, sizeof error);
+        store_close();
+        return text != nullptr ? print_and_free(text) : failure(error);
+    }
     bool json = strcmp(option, "--json") == 0;
     if (!json && option[0] != '\0') return bad_usage("unknown journal option", option);
     char error[512];
@@ -215,6 +231,7 @@ const FaultOption kFaultOptions[] = {
     {"--times", 0, INT32_MAX, offsetof(SimFault, remaining)},
     {"--after", 0, INT32_MAX, offsetof(SimFault, after)},
     {"--count", 0, INT32_MAX, offsetof(SimFault, count)},
+    {"--page", 0, 255, offsetof(SimFault, page)},
 };
 
 int run_fault_add(int argc, char** argv) {
@@ -237,6 +254,7 @@ int run_fault_add(int argc, char** argv) {
         uint32_t bits = uint32_t(value);
         memcpy(reinterpret_cast<char*>(&fault) + option->offset, &bits, sizeof bits);
         if (option->offset == offsetof(SimFault, count)) fault.count_given = 1;
+        if (option->offset == offsetof(SimFault, page)) fault.page_given = 1;
     }
     char error[512];
     bool ok = store_read_world(&g_world, error, sizeof error);

@@ -19,5 +19,13 @@ bool store_read_world(SimWorld* world, char* error, size_t size);
 // Replaces the world with *world.
 bool store_write_world(const SimWorld* world, char* error, size_t size);
 
+// The test HBA library's journal of calls as text (malloc'ed; the caller frees
+// it), or nullptr with a message. It is kept apart from the world: the library
+// runs in the HBA tool, beside whatever holds the world.
+char* store_read_hba_journal(char* error, size_t size);
+
+// Forgets the HBA library's journal.
+bool store_clear_hba_journal(char* error, size_t size);
+
 // Ends the session; harmless when none is open.
 void store_close();

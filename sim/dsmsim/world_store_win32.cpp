@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "../windows/driver/sim_control.h"
 #include "world_store.h"
@@ -51,6 +52,32 @@ bool store_write_world(const SimWorld* world, char* error, size_t size) {
     if (!DeviceIoControl(g_device, RAVLINSIM_LOAD_WORLD, const_cast<SimWorld*>(world), sizeof *world, nullptr, 0,
                          &returned, nullptr))
         return fail(error, size, "loading the world into", GetLastError());
+    return true;
+}
+
+char* store_read_hba_journal(char* error, size_t size) {
+    if (!store_open(error, size)) return nullptr;
+    char* text = static_cast<char*>(malloc(RAVLINSIM_HBA_JOURNAL_SIZE + 1));
+    if (text == nullptr) {
+        snprintf(error, size, "out of memory");
+        return nullptr;
+    }
+    DWORD returned = 0;
+    if (!DeviceIoControl(g_device, RAVLINSIM_HBA_JOURNAL, nullptr, 0, text, RAVLINSIM_HBA_JOURNAL_SIZE, &returned,
+                         nullptr)) {
+        free(text);
+        fail(error, size, "reading the HBA journal from", GetLastError());
+        return nullptr;
+    }
+    text[returned <= RAVLINSIM_HBA_JOURNAL_SIZE ? returned : 0] = '\0';
+    return text;
+}
+
+bool store_clear_hba_journal(char* error, size_t size) {
+    if (!store_open(error, size)) return false;
+    DWORD returned = 0;
+    if (!DeviceIoControl(g_device, RAVLINSIM_HBA_CLEAR, nullptr, 0, nullptr, 0, &returned, nullptr))
+        return fail(error, size, "clearing the HBA journal of", GetLastError());
     return true;
 }
 

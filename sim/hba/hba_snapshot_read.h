@@ -10,3 +10,7 @@
 // true; false when the world is there but cannot be read whole. Counts are
 // clamped to the tables and texts terminated either way.
 bool hba_snapshot_read(SimHbaSnapshot* out);
+
+// Adds one line (with its line end) to the library's journal of calls, which
+// `dsmsim journal --hba` shows; a journal that cannot be written loses the line.
+void hba_journal_note(const char* line);

@@ -1,6 +1,9 @@
 // Reads the HBA snapshot that the Linux world file keeps beside the world. Without
 // the lock: ravlin holds it while the tool it runs loads this library.
+#include <fcntl.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "hba_snapshot_read.h"
 #include "world_file.h"
@@ -42,4 +45,20 @@ bool hba_snapshot_read(SimHbaSnapshot* out) {
     memset(out, 0, sizeof *out);
     out->version = SIM_HBA_DEFAULT_VERSION;
     return true;
+}
+
+void hba_journal_note(const char* line) {
+    // As big as the test driver's: later lines are dropped, so runs that never
+    // load a new world (a long demo) do not grow the file without end.
+    constexpr off_t kJournalMax = 32768;
+    char path[4200];
+    if (!world_file_hba_journal_path(path, sizeof path)) return;
+    // One write per line on a file opened for appending: the lines of two tools
+    // running at once never mix within a line.
+    int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    struct stat st;
+    size_t n = strlen(line);
+    if (fstat(fd, &st) == 0 && st.st_size + off_t(n) <= kJournalMax) (void)!write(fd, line, n);
+    close(fd);
 }

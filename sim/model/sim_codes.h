@@ -13,3 +13,9 @@ constexpr uint32_t SIM_CODE_DISK_CLOSE = 0xFFFF0004u;
 // A device-tree property change; the entry's input holds the disk index, the state
 // change and the scope (three u32).
 constexpr uint32_t SIM_CODE_PROPERTY_CHANGE = 0xFFFF0005u;
+// With the device tree's journal_calls set: locating the root node and a
+// re-enumeration (no input), and setting a disk's class-install parameters (input
+// as for the property change, which stands for the class installer's call).
+constexpr uint32_t SIM_CODE_LOCATE_ROOT = 0xFFFF0006u;
+constexpr uint32_t SIM_CODE_REENUMERATE = 0xFFFF0007u;
+constexpr uint32_t SIM_CODE_CLASS_PARAMS = 0xFFFF0008u;

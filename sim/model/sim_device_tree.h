@@ -8,7 +8,9 @@
 #include "sim_codes.h"
 
 constexpr int SIM_MAX_DISK_INSTANCES = 64;
-constexpr int SIM_INSTANCE_ID_SIZE = 256;
+// One more than the 1024 bytes ravlin reads an identifier into, so a scenario can
+// hold an identifier that does not fit there.
+constexpr int SIM_INSTANCE_ID_SIZE = 1025;
 
 
 struct SimDiskInstance {
@@ -18,6 +20,14 @@ struct SimDiskInstance {
     uint32_t params_error;    // nonzero: reading the install parameters fails
     uint32_t install_flags;   // install-parameter flags after a change (DI_NEEDRESTART ...)
     uint32_t disabled;        // the last configuration-specific change was a disable
+    uint32_t class_params_error;   // nonzero: setting the class-install parameters fails
+    uint32_t disable_error;        // nonzero: the class installer fails a disable
+    uint32_t enable_error;         // ... a configuration-specific enable
+    uint32_t global_enable_error;  // ... the global enable
+    uint32_t disable_flags_given;  // nonzero: after a disable the flags are disable_install_flags
+    uint32_t disable_install_flags;
+    uint32_t enable_flags_given;   // nonzero: after an enable the flags are enable_install_flags
+    uint32_t enable_install_flags;
 };
 
 struct SimDeviceTree {
@@ -25,6 +35,7 @@ struct SimDeviceTree {
     uint32_t reenumerate_result;  // return code of a re-enumeration
     uint32_t list_error;          // nonzero: the disk drive set cannot be had
     uint32_t reenumerate_count;   // successful re-enumerations so far
+    uint32_t journal_calls;       // nonzero: locate, re-enumerate and class-install parameters are journalled
     int32_t disk_count;           // disks[] entries in use
     SimDiskInstance disks[SIM_MAX_DISK_INSTANCES];
 };

@@ -98,9 +98,27 @@ SimDisk* find_disk(SimWorld* world, uint32_t number) {
     return nullptr;
 }
 
-void journal_handle(SimWorld* world, uint32_t code, uint32_t number) {
+void journal_handle(SimWorld* world, uint32_t code, uint32_t number, uint32_t error) {
     uint8_t in[4] = {uint8_t(number), uint8_t(number >> 8), uint8_t(number >> 16), uint8_t(number >> 24)};
-    sim_journal_record(world, code, in, sizeof in, 0, SimReply{0, 0});
+    sim_journal_record(world, code, in, sizeof in, 0, SimReply{error, 0});
+}
+
+// The error a handle operation's fault asks for (0: none), its use counted.
+uint32_t handle_fault(SimWorld* world, uint32_t code, uint32_t number) {
+    SimFault* f = sim_take_fault(world, code, int32_t(number), -1);
+    if (f == nullptr) return 0;
+    uint32_t error = f->error;
+    sim_spend_fault(world, f);
+    return error;
+}
+
+// The INQUIRY page a pass-through asks for (EVPD set), or -1 for any other command.
+int32_t inquiry_page_code(const uint8_t* in, uint32_t in_len) {
+    DSM_SCSI_PASS_THROUGH64 h;
+    if (in_len < sizeof h) return -1;
+    memcpy(&h, in, sizeof h);
+    if (h.CdbLength < 6 || h.Cdb[0] != kScsiInquiry || (h.Cdb[1] & 1) == 0) return -1;
+    return h.Cdb[2];
 }
 
 }  // namespace
@@ -113,12 +131,31 @@ uint32_t sim_disk_open(SimWorld* world, uint32_t number) {
     const SimDisk* d = find_disk(world, number);
     if (d == nullptr) return DSM_ERROR_FILE_NOT_FOUND;
     if (d->open_error != 0) return d->open_error;
-    journal_handle(world, SIM_CODE_DISK_OPEN, number);
-    return 0;
+    // A refused open never reaches a driver either, so it stays out of the journal.
+    uint32_t error = handle_fault(world, SIM_CODE_DISK_OPEN, number);
+    if (error == 0) journal_handle(world, SIM_CODE_DISK_OPEN, number, 0);
+    return error;
 }
 
-void sim_disk_close(SimWorld* world, uint32_t number) {
-    if (find_disk(world, number) != nullptr) journal_handle(world, SIM_CODE_DISK_CLOSE, number);
+uint32_t sim_disk_close(SimWorld* world, uint32_t number) {
+    if (find_disk(world, number) == nullptr) return DSM_ERROR_FILE_NOT_FOUND;
+    uint32_t error = handle_fault(world, SIM_CODE_DISK_CLOSE, number);
+    journal_handle(world, SIM_CODE_DISK_CLOSE, number, error);
+    return error;
+}
+
+bool sim_disk_open_refused(SimWorld* world, uint32_t number) {
+    const SimDisk* d = find_disk(world, number);
+    if (d == nullptr || d->open_error != 0) return true;
+    int32_t n = world->fault_count > SIM_MAX_FAULTS ? SIM_MAX_FAULTS : world->fault_count;
+    for (int32_t i = 0; i < n; i++) {
+        SimFault* f = &world->faults[i];
+        if (f->code != SIM_CODE_DISK_OPEN || f->error == 0 || f->after > 0) continue;
+        if (f->slot >= 0 && uint32_t(f->slot) != number) continue;
+        sim_spend_fault(world, f);
+        return true;
+    }
+    return false;
 }
 
 SimReply sim_disk_answer(SimWorld* world, uint32_t number, uint32_t code, const void* in, uint32_t in_len,
@@ -131,8 +168,13 @@ SimReply sim_disk_answer(SimWorld* world, uint32_t number, uint32_t code, const 
     memset(g_disk_out, 0, out_room);
 
     SimReply reply;
-    if (in_len > kScratchSize || out_len > kScratchSize) {
+    bool too_long = in_len > kScratchSize || out_len > kScratchSize;
+    int32_t page = code == IOCTL_SCSI_PASS_THROUGH ? inquiry_page_code(g_disk_in, in_copy) : -1;
+    SimFault* fault = too_long ? nullptr : sim_take_fault(world, code, int32_t(number), page);
+    if (too_long) {
         reply = fail(kErrorInvalidParameter);
+    } else if (fault != nullptr && fault->error != 0) {
+        reply = fail(fault->error);
     } else if (code == IOCTL_SCSI_GET_ADDRESS) {
         reply = d->address_error != 0 ? fail(d->address_error) : answer_address(d, g_disk_out, out_room);
     } else if (code == IOCTL_SCSI_PASS_THROUGH) {
@@ -140,6 +182,11 @@ SimReply sim_disk_answer(SimWorld* world, uint32_t number, uint32_t code, const 
                                            : answer_pass_through(d, g_disk_in, in_copy, g_disk_out, out_room);
     } else {
         reply = fail(DSM_ERROR_INVALID_FUNCTION);
+    }
+    if (fault != nullptr) {
+        if (reply.error == 0 && fault->reply_bytes >= 0 && uint32_t(fault->reply_bytes) < reply.returned)
+            reply.returned = uint32_t(fault->reply_bytes);
+        sim_spend_fault(world, fault);
     }
     if (reply.returned > out_room) reply.returned = out_room;
     sim_journal_record(world, code, g_disk_in, in_copy, out_len, reply);

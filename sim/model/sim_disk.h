@@ -42,11 +42,17 @@ struct SimReply;
 // The disk listed with `number`, or nullptr.
 const SimDisk* sim_disk_find(const SimWorld* world, uint32_t number);
 
-// A handle opened on disk `number`: 0, or the error the open fails with (2 for a
-// disk the world does not have). Only a successful open is journalled: a failed
-// one never reaches a driver.
+// A handle opened on disk `number`: 0, or the error the open fails with (its
+// open_error, a `disk_open` fault's error, or 2 for a disk the world does not
+// have). Only a successful open is journalled: a failed one never reaches a driver.
 uint32_t sim_disk_open(SimWorld* world, uint32_t number);
-void sim_disk_close(SimWorld* world, uint32_t number);
+// A handle closed on disk `number`, journalled: 0 or a `disk_close` fault's error.
+uint32_t sim_disk_close(SimWorld* world, uint32_t number);
+
+// For a host that cannot fail an open it has already let through (the test
+// driver under Wine takes the disk's name away instead): true when the next open
+// of disk `number` is to fail. A due `disk_open` fault is counted as used here.
+bool sim_disk_open_refused(SimWorld* world, uint32_t number);
 
 // Answers one request on an open disk; `in` and `out` may be the same buffer.
 // Writes at most `out_len` bytes to `out`. Journalled.

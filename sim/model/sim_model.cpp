@@ -46,6 +46,8 @@ const RequestName kRequestNames[] = {
     {SIM_CODE_CLOSE, "close"},
     {SIM_CODE_DISK_OPEN, "disk_open"},
     {SIM_CODE_DISK_CLOSE, "disk_close"},
+    {SIM_CODE_LOCATE_ROOT, "locate_root"},
+    {SIM_CODE_REENUMERATE, "reenumerate"},
     {IOCTL_SCSI_GET_ADDRESS, "IOCTL_SCSI_GET_ADDRESS"},
     {IOCTL_SCSI_PASS_THROUGH, "IOCTL_SCSI_PASS_THROUGH"},
 };
@@ -93,12 +95,13 @@ int32_t request_slot(uint32_t code, const uint8_t* in, uint32_t in_len) {
     return int32_t(sim_get_u32(in + offset));
 }
 
-SimFault* find_fault(SimWorld* w, uint32_t code, int32_t slot) {
+SimFault* find_fault(SimWorld* w, uint32_t code, int32_t slot, int32_t page) {
     int32_t n = w->fault_count;
     if (n > SIM_MAX_FAULTS) n = SIM_MAX_FAULTS;
     for (int32_t i = 0; i < n; i++) {
         SimFault* f = &w->faults[i];
         if (f->code != code || (f->slot >= 0 && f->slot != slot)) continue;
+        if (f->page_given != 0 && int32_t(f->page) != page) continue;
         if (f->after > 0) {  // this one still lets the request through
             f->after--;
             w->changed = 1;
@@ -290,7 +293,7 @@ SimReply sim_answer(SimWorld* world, uint32_t code, const void* in, uint32_t in_
         reply = sim_fail(DSM_ERROR_INVALID_PARAMETER);
     } else {
         int32_t slot = request_slot(code, g_scratch_in, in_copy);
-        SimFault* fault = find_fault(world, code, slot);
+        SimFault* fault = find_fault(world, code, slot, -1);
         if (fault != nullptr && fault->error != 0) {
             reply = sim_fail(fault->error);
         } else {
@@ -319,7 +322,7 @@ static uint32_t handle_operation(SimWorld* world, uint32_t code) {
     if (!world->driver_loaded) {
         reply.error = DSM_ERROR_FILE_NOT_FOUND;
     } else {
-        SimFault* fault = find_fault(world, code, -1);
+        SimFault* fault = find_fault(world, code, -1, -1);
         if (fault != nullptr) {
             reply.error = fault->error;
             use_fault(world, fault);
@@ -337,6 +340,12 @@ uint32_t sim_close(SimWorld* world) { return handle_operation(world, SIM_CODE_CL
 void sim_journal_add(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, uint32_t error) {
     journal(world, code, static_cast<const uint8_t*>(in), in_len, in_len, 0, SimReply{error, 0});
 }
+
+SimFault* sim_take_fault(SimWorld* world, uint32_t code, int32_t slot, int32_t page) {
+    return find_fault(world, code, slot, page);
+}
+
+void sim_spend_fault(SimWorld* world, SimFault* fault) { use_fault(world, fault); }
 
 const char* sim_request_name(uint32_t code) {
     for (const RequestName& r : kRequestNames)

@@ -28,6 +28,14 @@ uint32_t sim_close(SimWorld* world);
 // `in_len` bytes of `in` as its input, `error` as its outcome.
 void sim_journal_add(SimWorld* world, uint32_t code, const void* in, uint32_t in_len, uint32_t error);
 
+// The fault that hits a request to `code` naming `slot` (and, for a disk
+// pass-through, INQUIRY page `page`; -1 none), or nullptr. Counts the request
+// against the `after` of every matching fault it passes. The fault is the
+// world's: hand it to sim_spend_fault once it has been applied.
+SimFault* sim_take_fault(SimWorld* world, uint32_t code, int32_t slot, int32_t page);
+// Counts one use of `fault`, dropping it from the world when it has run out.
+void sim_spend_fault(SimWorld* world, SimFault* fault);
+
 // The IOCTL_DSM_... name of a code (or "open"/"close"), or nullptr when unknown.
 const char* sim_request_name(uint32_t code);
 

@@ -91,7 +91,7 @@ struct SimModel {
 // A fault is data: the next matching request (or every one) is answered with it.
 struct SimFault {
     uint32_t code;         // request code, SIM_CODE_OPEN or SIM_CODE_CLOSE
-    int32_t slot;          // device or adapter number the request names; -1 any
+    int32_t slot;          // device or adapter number (disk number for a disk) the request names; -1 any
     uint32_t error;        // nonzero: fail the request with this Windows error
     int32_t reply_bytes;   // >= 0: cut a successful reply to this many bytes
     int32_t status;        // >= 0: write this into the reply's leading Status word
@@ -99,6 +99,8 @@ struct SimFault {
     int32_t after;         // n > 0: the next n matching requests pass untouched first
     uint32_t count_given;  // nonzero: a count request answers `count`
     int32_t count;
+    uint32_t page_given;   // nonzero: only a disk pass-through asking for INQUIRY page `page`
+    uint32_t page;
 };
 
 struct SimJournalEntry {

@@ -9,7 +9,8 @@
 namespace {
 
 void put_entry(TextOut* out, const SimJournalEntry* e) {
-    if (e->code == SIM_CODE_PROPERTY_CHANGE) return put_property_change_entry(out, e);
+    if (e->code == SIM_CODE_PROPERTY_CHANGE || e->code == SIM_CODE_CLASS_PARAMS)
+        return put_property_change_entry(out, e);
     const char* name = sim_request_name(e->code);
     char hex_name[16];
     if (name == nullptr) {
@@ -18,7 +19,8 @@ void put_entry(TextOut* out, const SimJournalEntry* e) {
     }
     out_text(out, name);
     // Handle operations carry no buffers: only their outcome is worth a word.
-    if (e->code == SIM_CODE_OPEN || e->code == SIM_CODE_CLOSE) {
+    if (e->code == SIM_CODE_OPEN || e->code == SIM_CODE_CLOSE || e->code == SIM_CODE_LOCATE_ROOT ||
+        e->code == SIM_CODE_REENUMERATE) {
         out_format(out, " -> error=%u\n", unsigned(e->error));
         return;
     }

@@ -16,5 +16,6 @@ bool read_device_tree(json_values::Reader* r, const cJSON* object, SimDeviceTree
 void put_device_tree(TextOut* out, const SimDeviceTree* tree);
 
 // One journal line of a property change, such as
-// "property_change disk=1 state=disable scope=config -> error=0\n".
+// "property_change disk=1 state=disable scope=config -> error=0\n", or of setting
+// its class-install parameters ("class_install_params disk=1 ...").
 void put_property_change_entry(TextOut* out, const SimJournalEntry* entry);

@@ -16,7 +16,17 @@ bool read_disk(Reader* r, const Where& w, const cJSON* object, SimDiskInstance* 
         else if (is(key, "params_error")) ok = read_u32(r, w, key, item, &d->params_error);
         else if (is(key, "install_flags")) ok = read_u32(r, w, key, item, &d->install_flags);
         else if (is(key, "disabled")) ok = read_flag(r, w, key, item, 1, &d->disabled);
-        else ok = unknown_key(r, w, key);
+        else if (is(key, "class_params_error")) ok = read_u32(r, w, key, item, &d->class_params_error);
+        else if (is(key, "disable_error")) ok = read_u32(r, w, key, item, &d->disable_error);
+        else if (is(key, "enable_error")) ok = read_u32(r, w, key, item, &d->enable_error);
+        else if (is(key, "global_enable_error")) ok = read_u32(r, w, key, item, &d->global_enable_error);
+        else if (is(key, "disable_install_flags")) {
+            ok = read_u32(r, w, key, item, &d->disable_install_flags);
+            d->disable_flags_given = 1;
+        } else if (is(key, "enable_install_flags")) {
+            ok = read_u32(r, w, key, item, &d->enable_install_flags);
+            d->enable_flags_given = 1;
+        } else ok = unknown_key(r, w, key);
         if (!ok) return false;
     }
     return true;
@@ -48,6 +58,7 @@ bool read_device_tree(Reader* r, const cJSON* object, SimDeviceTree* tree) {
         else if (is(key, "reenumerate")) ok = read_u32(r, w, key, item, &tree->reenumerate_result);
         else if (is(key, "list_error")) ok = read_u32(r, w, key, item, &tree->list_error);
         else if (is(key, "reenumerate_count")) ok = read_u32(r, w, key, item, &tree->reenumerate_count);
+        else if (is(key, "journal_calls")) ok = read_flag(r, w, key, item, 1, &tree->journal_calls);
         else if (is(key, "disks")) ok = read_disks(r, w, item, tree);
         else ok = unknown_key(r, w, key);
         if (!ok) return false;

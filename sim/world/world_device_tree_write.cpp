@@ -26,6 +26,13 @@ void put_disk(TextOut* out, const SimDiskInstance* d) {
     put_uint(out, "params_error", d->params_error);
     put_hex(out, "install_flags", d->install_flags);
     put_flag(out, "disabled", d->disabled);
+    // Written only when given, so worlds that do without them show as before.
+    if (d->class_params_error != 0) put_uint(out, "class_params_error", d->class_params_error);
+    if (d->disable_error != 0) put_uint(out, "disable_error", d->disable_error);
+    if (d->enable_error != 0) put_uint(out, "enable_error", d->enable_error);
+    if (d->global_enable_error != 0) put_uint(out, "global_enable_error", d->global_enable_error);
+    if (d->disable_flags_given != 0) put_hex(out, "disable_install_flags", d->disable_install_flags);
+    if (d->enable_flags_given != 0) put_hex(out, "enable_install_flags", d->enable_install_flags);
     json_end(out);
 }
 
@@ -45,6 +52,7 @@ void put_device_tree(TextOut* out, const SimDeviceTree* tree) {
     put_hex(out, "reenumerate", tree->reenumerate_result);
     put_uint(out, "list_error", tree->list_error);
     put_uint(out, "reenumerate_count", tree->reenumerate_count);
+    if (tree->journal_calls != 0) put_flag(out, "journal_calls", tree->journal_calls);
     json_key(out, "disks");
     json_begin(out, '[', true);
     int n = tree->disk_count < 0 ? 0 : tree->disk_count > SIM_MAX_DISK_INSTANCES ? SIM_MAX_DISK_INSTANCES
@@ -60,7 +68,8 @@ void put_device_tree(TextOut* out, const SimDeviceTree* tree) {
 void put_property_change_entry(TextOut* out, const SimJournalEntry* e) {
     uint32_t state = entry_word(e, 1);
     uint32_t scope = entry_word(e, 2);
-    out_format(out, "property_change disk=%u state=", unsigned(entry_word(e, 0)));
+    const char* what = e->code == SIM_CODE_CLASS_PARAMS ? "class_install_params" : "property_change";
+    out_format(out, "%s disk=%u state=", what, unsigned(entry_word(e, 0)));
     if (state == 1) out_text(out, "enable");
     else if (state == 2) out_text(out, "disable");
     else out_format(out, "%u", unsigned(state));

@@ -277,6 +277,13 @@ bool world_file_load_hba(SimHbaSnapshot* snapshot) {
     return n == ssize_t(sizeof *snapshot);
 }
 
+bool world_file_hba_journal_path(char* path, size_t size) {
+    const char* root = sim_root_dir();
+    if (root == nullptr) return false;
+    int n = snprintf(path, size, "%s/hba.journal", root);
+    return n >= 0 && size_t(n) < size;
+}
+
 void world_file_unlock(WorldFile* file) {
     if (file->lock_fd < 0) return;
     flock(file->lock_fd, LOCK_UN);

@@ -39,5 +39,10 @@ bool world_file_save(const WorldFile* file, const SimWorld* world, char* error, 
 // needs none of the rest of the world. False when there is none (no world saved).
 bool world_file_load_hba(SimHbaSnapshot* snapshot);
 
+// <root>/hba.journal: the test HBA library's journal of calls, one line each,
+// appended without the lock (the library runs while ravlin holds it). False when
+// the path does not fit.
+bool world_file_hba_journal_path(char* path, size_t size);
+
 // Lets go of the lock; harmless when not locked.
 void world_file_unlock(WorldFile* file);

@@ -257,6 +257,11 @@ bool read_fault(Reader* r, const Where& w, const cJSON* object, SimFault* f) {
             int64_t n;
             ok = read_integer(r, w, key, item, 0, INT32_MAX, &n);
             f->after = int32_t(n);
+        } else if (is(key, "page")) {
+            int64_t n = 0;
+            ok = cJSON_IsNull(item) || read_integer(r, w, key, item, 0, 255, &n);
+            f->page_given = !cJSON_IsNull(item);
+            f->page = uint32_t(n);
         } else ok = unknown_key(r, w, key);
         if (!ok) return false;
     }

@@ -167,6 +167,7 @@ void put_fault(TextOut* out, const SimFault* f) {
     else put_optional(out, "count", -1);
     put_int(out, "times", f->remaining);
     put_int(out, "after", f->after);
+    if (f->page_given != 0) put_uint(out, "page", f->page);  // written only when given
     json_end(out);
 }
 

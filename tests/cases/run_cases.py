@@ -11,6 +11,7 @@ Each *.case file under this folder is one run of ravlin. Format:
     file: vdqessmap.out             a file created in the working folder (empty, or
     file: name = text               holding the text, or a copy of a file beside
     file: name < source.txt         the case)
+    file: name @size 1073741825     a sparse file of that many zero bytes
     run: query wwpn x               the words after the program name (shell quoting)
     program: fenmar                 run the HBA tool instead of ravlin
     hba: without HBA_OpenAdapter    the HBA library fenmar loads: the test library
@@ -23,15 +24,38 @@ Each *.case file under this folder is one run of ravlin. Format:
     cache: name.json                the volume-name cache file starts as a copy of
                                     this file beside the case, or
     cache: {"disk": [...]}          holds this text (default: no file)
+    interpreter: missing            the command interpreter that runs the HBA tool does
+                                    not exist (COMSPEC names a missing program), so the
+                                    tool's run fails to start
+    together: 2                     that many runs of the command at the same moment in
+                                    the same working folder; each one's stdout, stderr and
+                                    status must be the expected ones whole, and no
+                                    temporary file may be left in the working folder or
+                                    the temporary folder (no journal or log section: the
+                                    runs interleave); `together: 1` is one run with that
+                                    check of the files left behind
     status: -1                      exit status; compared as the low byte
+    twin: text                      after the run, the same words without "-json" run from the
+                                    same start and must send the driver the same requests and
+                                    write the same activity log
     only: linux -- reason           a case that cannot mean the same on both builds
+    needs: win32                    ravlin runs the HBA tool (fenmar.exe, a 32-bit program
+                                    on Windows): the Windows run is skipped on a machine
+                                    that cannot run 32-bit programs. The Linux run checks
+                                    that exactly such cases carry it. fenmar's own cases
+                                    (program: fenmar) need it without saying so.
     == stdout                       exact bytes up to the next "== " line; a line
     ...                             "@usage" stands for the usage text
     == journal                      `dsmsim journal` lines, compared exactly
+    == hba                          `dsmsim journal --hba` lines: the calls the test HBA
+                                    library received, with their arguments and results
     == log                          activity-log records, timestamps masked as MM/DD hh:mm:ss
     == stderr
     == cache                        the cache file's exact bytes at the end (no line-end
                                     translation on Windows); "@missing" when there is none
+
+Every run of ravlin whose words hold "-json" must print nothing but JSON documents,
+one per line, each valid against docs/schema/<kind>.schema.json (python3-jsonschema).
 
 A section header may end in "(no final newline)" to drop the last line end, and
 "(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
@@ -48,11 +72,15 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
+
+from win32_support import skip_reason
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(HERE))
 USAGE = open(os.path.join(HERE, "usage.txt"), encoding="utf-8").read()
 TIMESTAMP = re.compile(rb"^\d\d/\d\d \d\d:\d\d:\d\d ", re.M)
+SCHEMAS = os.path.join(SOURCE, "docs", "schema")
 
 
 class Case:
@@ -69,6 +97,10 @@ class Case:
         self.hba = None
         self.fenmar = None
         self.cache = None
+        self.needs_win32 = False
+        self.interpreter = None
+        self.together = None
+        self.twin = False
         self.sections = {}
         self._parse(open(path, encoding="utf-8").read())
 
@@ -95,6 +127,9 @@ class Case:
                 self.scenario = None if value == "none" else value
             elif key == "fault":
                 self.faults.append(shlex.split(value))
+            elif key == "file" and "@size" in value and "=" not in value:
+                name, _, size = value.partition("@size")
+                self.files.append((name.strip(), int(size)))
             elif key == "file" and "<" in value and "=" not in value:
                 name, _, source = value.partition("<")
                 with open(os.path.join(os.path.dirname(self.path), source.strip()), encoding="utf-8", newline="") as f:
@@ -116,6 +151,16 @@ class Case:
                 self.hba = value
             elif key == "fenmar":
                 self.fenmar = value
+            elif key == "needs" and value == "win32":
+                self.needs_win32 = True
+            elif key == "interpreter":
+                if value != "missing":
+                    raise ValueError(f"{self.path}: interpreter: {value!r} (only 'missing')")
+                self.interpreter = value
+            elif key == "together":
+                self.together = int(value)
+            elif key == "twin":
+                self.twin = value == "text"
             else:
                 raise ValueError(f"{self.path}: unknown key {key!r}")
         for name, section in list(self.sections.items()):
@@ -127,6 +172,8 @@ class Case:
             if nul:
                 body = body.replace("\\0", "\0")
             self.sections[name] = body.encode("utf-8")
+        if (self.together or 1) > 1 and ("journal" in self.sections or "log" in self.sections):
+            raise ValueError(f"{self.path}: runs made together have no single journal or log to compare")
 
 
 class LinuxTarget:
@@ -141,12 +188,28 @@ class LinuxTarget:
         self.hba_dir = os.path.abspath(os.path.join(build_dir, "sim", "hba"))
         self.dsmsim_exe = os.path.join(build_dir, "sim", "dsmsim", "dsmsim")
         self.root = tempfile.mkdtemp(prefix="ravlin-cases-")
-        self.env = dict(os.environ, RAVLIN_SIM_ROOT=self.root)
+        self.temp = os.path.join(self.root, "tmp")  # TMPDIR of every run, under the root
+        self.env = dict(os.environ, RAVLIN_SIM_ROOT=self.root, TMPDIR=self.temp)
+        self.env.pop("COMSPEC", None)
+        self.interpreter = None
+        # fenmar as ravlin finds it: a stand-in that leaves a mark and runs the real one,
+        # so each case's `needs: win32` is checked against what the run really did.
+        self.tool_dir = tempfile.mkdtemp(prefix="ravlin-tool-")
+        self.tool = os.path.join(self.tool_dir, "fenmar")
+        with open(self.tool, "w") as f:
+            f.write(f'#!/bin/sh\n: > "$RAVLIN_SIM_ROOT/hba-tool-ran"\nexec {shlex.quote(os.path.join(self.fenmar_dir, "fenmar"))} "$@"\n')
+        os.chmod(self.tool, 0o755)
+
+    def hba_tool_ran(self):
+        return os.path.exists(os.path.join(self.root, "hba-tool-ran"))
 
     def hba_env(self, hba, fenmar):
         """The environment of a run: fenmar on the search path (unless `fenmar` is
-        "none") and the test HBA library, or the build without a function, or none."""
+        "none") and the test HBA library, or the build without a function, or none;
+        COMSPEC naming a missing interpreter when the case asks for one."""
         env = dict(self.env)
+        if self.interpreter == "missing":
+            env["COMSPEC"] = os.path.join(self.root, "no-such-folder", "sh")
         if hba is None:
             library = os.path.join(self.hba_dir, "libsimhba.so")
         elif hba == "none":
@@ -155,7 +218,7 @@ class LinuxTarget:
             library = os.path.join(self.hba_dir, hba.replace(" ", "-"), "libsimhba.so")
         env["FENMAR_HBA_LIBRARY"] = library
         if fenmar != "none":
-            env["PATH"] = self.fenmar_dir + os.pathsep + env.get("PATH", "")
+            env["PATH"] = self.tool_dir + os.pathsep + env.get("PATH", "")
         return env
 
     def run_fenmar(self, args, cwd, hba=None):
@@ -165,7 +228,11 @@ class LinuxTarget:
 
     def reset_files(self):
         shutil.rmtree(self.root, ignore_errors=True)
-        os.makedirs(self.root)
+        os.makedirs(self.temp)
+
+    def temporary_files(self):
+        """The files left in the runs' temporary folder."""
+        return sorted(os.listdir(self.temp))
 
     def dsmsim(self, args):
         p = subprocess.run([self.dsmsim_exe] + args, env=self.env, capture_output=True)
@@ -185,7 +252,7 @@ class LinuxTarget:
         folder = tempfile.mkdtemp(prefix="ravlin's folder ")
         try:
             shutil.copy2(self.ravlin, os.path.join(folder, "ravlin"))
-            shutil.copy2(os.path.join(self.fenmar_dir, "fenmar"), os.path.join(folder, "fenmar"))
+            shutil.copy2(self.tool, os.path.join(folder, "fenmar"))
             decoy = os.path.join(cwd, "fenmar")
             with open(decoy, "w") as f:
                 f.write("#!/bin/sh\necho decoy\n")
@@ -217,6 +284,7 @@ class LinuxTarget:
 
     def close(self):
         shutil.rmtree(self.root, ignore_errors=True)
+        shutil.rmtree(self.tool_dir, ignore_errors=True)
 
 
 def crlf(data):
@@ -238,8 +306,52 @@ def cache_bytes(case):
     return case.cache.encode("utf-8")
 
 
-def run_case(case, target):
+def run_together(case, target, cwd):
+    """Starts case.together runs at once; returns their (status, stdout, stderr)."""
+    import concurrent.futures
+
+    barrier = threading.Barrier(case.together)
+
+    def one(_):
+        barrier.wait()
+        return target.run_ravlin(case.args, cwd, case.hba, case.fenmar, case.program)
+
+    with concurrent.futures.ThreadPoolExecutor(case.together) as pool:
+        return list(pool.map(one, range(case.together)))
+
+
+def json_problems(out):
+    """Stdout of a -json run: one JSON document per line, each valid against its kind's schema."""
+    import json
+
+    import jsonschema
+
+    problems = []
+    lines = out.replace(b"\r\n", b"\n").split(b"\n")
+    if lines[-1] != b"":
+        problems.append("json: stdout does not end with a line end")
+    for number, line in enumerate(lines[:-1], 1):
+        try:
+            document = json.loads(line.decode("utf-8"))
+        except ValueError as e:
+            problems.append(f"json: line {number} is not a JSON document: {e}")
+            continue
+        kind = document.get("kind") if isinstance(document, dict) else None
+        path = os.path.join(SCHEMAS, f"{kind}.schema.json")
+        if not isinstance(kind, str) or not os.path.exists(path):
+            problems.append(f"json: line {number} has no known kind: {kind!r}")
+            continue
+        with open(path, encoding="utf-8") as f:
+            validator = jsonschema.Draft202012Validator(json.load(f))
+        for error in validator.iter_errors(document):
+            problems.append(f"json: line {number} ({kind}): {error.json_path}: {error.message}")
+    return problems
+
+
+def prepare(case, target):
+    """The world, the faults and the cache file a run of the case starts from; problems, if any."""
     target.reset_files()
+    target.interpreter = case.interpreter
     if case.scenario:
         target.load_scenario(scenario_path(case))
     else:
@@ -250,32 +362,86 @@ def run_case(case, target):
             return [f"fault {fault}: {err.decode(errors='replace').strip()}"]
     if case.cache is not None:
         target.write_cache(cache_bytes(case))
+    return []
+
+
+def execute(case, target, args):
     cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
+    left = []
     try:
         for name, content in case.files:
             with open(os.path.join(cwd, name), "w", encoding="utf-8", newline="") as f:
-                f.write(content)
+                if isinstance(content, int):
+                    f.truncate(content)
+                else:
+                    f.write(content)
         if case.program == "fenmar":
-            status, out, err = target.run_fenmar(case.args, cwd, case.hba)
+            runs = [target.run_fenmar(args, cwd, case.hba)]
+        elif case.together is not None:
+            runs = run_together(case, target, cwd) if case.together > 1 else [
+                target.run_ravlin(args, cwd, case.hba, case.fenmar, case.program)]
+            made = {name for name, _ in case.files}
+            left = sorted(set(os.listdir(cwd)) - made) + target.temporary_files()
         else:
-            status, out, err = target.run_ravlin(case.args, cwd, case.hba, case.fenmar, case.program)
+            runs = [target.run_ravlin(args, cwd, case.hba, case.fenmar, case.program)]
     finally:
         shutil.rmtree(cwd, ignore_errors=True)
+    return runs, left
+
+
+def twin_problems(case, target):
+    """The same words without -json, from the same start: the driver must have received
+    the same requests and the activity log must hold the same lines."""
+    journal = target.journal_text()
+    log = TIMESTAMP.sub(b"MM/DD hh:mm:ss ", target.activity_log())
+    problems = prepare(case, target)
+    if problems:
+        return problems
+    execute(case, target, [a for a in case.args if a != "-json"])
+    problems = []
+    if target.journal_text() != journal:
+        problems.append("twin: the text form sent other requests:\n--- -json\n" + journal.decode(errors="replace") +
+                        "--- text\n" + target.journal_text().decode(errors="replace"))
+    if TIMESTAMP.sub(b"MM/DD hh:mm:ss ", target.activity_log()) != log:
+        problems.append("twin: the text form wrote another activity log")
+    return problems
+
+
+def run_case(case, target):
+    problems = prepare(case, target)
+    if problems:
+        return problems
+    runs, left = execute(case, target, case.args)
 
     windows = target.name == "windows"
     problems = []
-    if status != case.status & 0xFF:
-        problems.append(f"exit status {status}, expected {case.status & 0xFF}")
-    checks = {"stdout": out, "stderr": err}
-    for name in ("stdout", "stderr"):
-        if name in case.sections:
-            expected = crlf(case.sections[name]) if windows else case.sections[name]
-            if checks[name] != expected:
-                problems.append(f"{name} differs:\n--- expected\n{expected!r}\n--- actual\n{checks[name]!r}")
+    if not windows and case.program == "ravlin" and target.hba_tool_ran() != case.needs_win32:
+        problems.append("runs the HBA tool but lacks `needs: win32`" if not case.needs_win32
+                        else "carries `needs: win32` but never runs the HBA tool")
+    if left:
+        problems.append(f"files left behind: {left}")
+    for index, (status, out, err) in enumerate(runs):
+        which = f"run {index + 1}: " if len(runs) > 1 else ""
+        if status != case.status & 0xFF:
+            problems.append(f"{which}exit status {status}, expected {case.status & 0xFF}"
+                            + ("" if "stderr" in case.sections or not err else f"; stderr: {err!r}"))
+        checks = {"stdout": out, "stderr": err}
+        for name in ("stdout", "stderr"):
+            if name in case.sections:
+                expected = crlf(case.sections[name]) if windows else case.sections[name]
+                if checks[name] != expected:
+                    problems.append(f"{which}{name} differs:\n--- expected\n{expected!r}\n--- actual\n{checks[name]!r}")
+        if case.program == "ravlin" and "-json" in case.args:
+            problems += [which + p for p in json_problems(out)]
     if "journal" in case.sections:
         actual = target.journal_text().replace(b"\r\n", b"\n")
         if actual != case.sections["journal"]:
             problems.append(f"journal differs:\n--- expected\n{case.sections['journal'].decode()}--- actual\n{actual.decode()}")
+    if "hba" in case.sections:
+        _, actual, _ = target.dsmsim(["journal", "--hba"])
+        actual = actual.replace(b"\r\n", b"\n")
+        if actual != case.sections["hba"]:
+            problems.append(f"HBA library calls differ:\n--- expected\n{case.sections['hba'].decode()}--- actual\n{actual.decode()}")
     if "log" in case.sections:
         actual = TIMESTAMP.sub(b"MM/DD hh:mm:ss ", target.activity_log())
         expected = crlf(case.sections["log"]) if windows else case.sections["log"]
@@ -288,6 +454,8 @@ def run_case(case, target):
             actual = b"@missing\n"
         if actual != case.sections["cache"]:
             problems.append(f"cache differs:\n--- expected\n{case.sections['cache']!r}\n--- actual\n{actual!r}")
+    if case.twin:
+        problems += twin_problems(case, target)
     return problems
 
 
@@ -311,13 +479,19 @@ def main():
         cases += [Case(os.path.join(folder, f)) for f in files if f.endswith(".case")]
     cases.sort(key=lambda c: c.name)
 
-    passed = failed = skipped = 0
+    # A machine that cannot run 32-bit programs skips the Windows runs that need one.
+    no_win32 = skip_reason() if args.target == "windows" else None
+    passed = failed = skipped = skipped_win32 = 0
     try:
         for case in cases:
             if args.filter not in case.name:
                 continue
             if case.only and case.only != target.name:
                 skipped += 1
+                continue
+            if no_win32 and (case.needs_win32 or case.program == "fenmar"):
+                skipped += 1
+                skipped_win32 += 1
                 continue
             problems = run_case(case, target)
             if problems:
@@ -329,6 +503,8 @@ def main():
                 passed += 1
     finally:
         target.close()
+    if skipped_win32:
+        print(f"cases [{target.name}]: {skipped_win32} of the skipped cases need a 32-bit program ({no_win32})")
     print(f"cases [{target.name}]: {passed} passed, {failed} failed, {skipped} skipped")
     return 1 if failed or not passed else 0
 

@@ -22,6 +22,9 @@ SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + SERVICE
 DRIVER_PATH = "C:\\windows\\system32\\drivers\\ravlindsm.sys"
 # Bumped whenever the one-time preparation changes, so old prefixes are made anew.
 PREPARATION = "ravlin prefix 1"
+# How long the server, the driver or the simulator may take to come up before a
+# run gives up: generous, since only a broken prefix ever reaches it.
+SERVER_PATIENCE = 120
 
 
 class WineError(RuntimeError):
@@ -163,13 +166,12 @@ class WinePrefix:
         # it the services log. Start=2 loads the driver; `net start` covers a
         # server that has not got round to it yet ("already started" is fine).
         self.run(["net", "start", SERVICE], log="services.log")
-        for _ in range(50):
-            status, out, _ = self.run(["sc", "query", SERVICE])
-            if b"RUNNING" in out:
-                break
+        # Waits on progress, not on a guess: a loaded machine only makes it slower.
+        deadline = time.monotonic() + SERVER_PATIENCE
+        while b"RUNNING" not in self.run(["sc", "query", SERVICE])[1]:
+            if time.monotonic() > deadline:
+                raise WineError(f"the {SERVICE} driver did not start in {SERVER_PATIENCE} s; see {self.log_dir}")
             time.sleep(0.1)
-        else:
-            raise WineError(f"the {SERVICE} driver did not start; see {self.log_dir}")
         self._wait_for_simulator()
 
     def _wait_for_simulator(self):
@@ -178,13 +180,15 @@ class WinePrefix:
         dsmsim = os.path.join(self.build_dir, "sim", "dsmsim", "dsmsim.exe")
         if not os.path.exists(dsmsim):
             return
-        detail = b""
-        for _ in range(50):
+        deadline = time.monotonic() + SERVER_PATIENCE
+        while True:
             status, out, err = self.run([dsmsim, "journal"])
             if status == 0:
                 return
-            detail = out + err
+            if time.monotonic() > deadline:
+                break
             time.sleep(0.1)
+        detail = out + err
         raise WineError(f"dsmsim.exe cannot reach the test driver: {detail.decode(errors='replace').strip()}")
 
     def stop(self):

@@ -20,7 +20,9 @@ def scenario_versions(path):
     dsm is None (no file) or (file version, build number), where the build number
     is None for a resource without the value and "" for an empty value; mpio None
     or its file version. A missing or null key means that file is missing."""
-    with open(path, encoding="utf-8") as f:
+    # Driver texts in a scenario may hold any byte (the simulator's reader takes them
+    # as they are); only the versions are read here.
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
         versions = json.load(f).get("versions") or {}
     build = versions.get("dsm_build_number")
     dsm_version = versions.get("dsm_file_version")

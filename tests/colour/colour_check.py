@@ -83,19 +83,24 @@ def check(capture):
     return problems
 
 
-def run_in_tmux(command, done_file, timeout=60):
+def run_in_tmux(command, done_file, timeout=120):
+    """The screen once the command has ended and the terminal shows its last line
+    ("END"): the program's own output is all drawn before that line, however slowly
+    tmux keeps up, so no pause is guessed."""
     server = f"ravlin-colour-{os.getpid()}"
     subprocess.run(["tmux", "-L", server, "new-session", "-d", "-x", "160", "-y", "50", command], check=True)
     try:
         deadline = time.monotonic() + timeout
-        while not os.path.exists(done_file):
+        while True:
+            if os.path.exists(done_file):
+                p = subprocess.run(["tmux", "-L", server, "capture-pane", "-e", "-p", "-S", "0", "-E", "40"],
+                                   capture_output=True, check=True)
+                screen = p.stdout.decode(errors="replace")
+                if re.search(r"^END\b", re.sub(r"\x1b\[[0-9;]*m", "", screen), re.M):
+                    return screen
             if time.monotonic() > deadline:
                 raise RuntimeError("the program did not finish in the terminal")
             time.sleep(0.1)
-        time.sleep(0.3)
-        p = subprocess.run(["tmux", "-L", server, "capture-pane", "-e", "-p", "-S", "0", "-E", "40"],
-                           capture_output=True, check=True)
-        return p.stdout.decode(errors="replace")
     finally:
         subprocess.run(["tmux", "-L", server, "kill-server"], capture_output=True)
 

@@ -5,8 +5,16 @@ entry, and names the churned device with either the old or the new name.
 
     cache_crash_test.py BUILD_DIR [KILLS]            the Linux build
     cache_crash_test.py --wine BUILD_DIR [KILLS]     the Windows build in its Wine prefix
+
+KILLS is how many kills must land while the writer is rewriting, which the writer's
+own reports prove (a completed rewrite before the kill, or a temporary file left
+behind), not a guess at timing: the delay before a kill grows until kills land, within
+a bounded time. It fails when a file is lost, or when too few kills landed in time.
+With --writer churn-in-place --expect-loss it runs the broken writer that rewrites
+the file in place, and passes only if that loses a file.
 """
 
+import argparse
 import json
 import os
 import random
@@ -64,57 +72,99 @@ class WineBuild:
         self.prefix.stop()
 
 
+def cache_is_whole(text, entries):
+    """The file parses, holds every entry, and names the churned device A or B."""
+    try:
+        disk = json.loads(text)["disk"]
+        names = {e["wwid"]: e["vdisk_name"] for e in disk}
+    except (ValueError, KeyError, TypeError):
+        return False
+    return len(disk) == ENTRIES + 1 and names.get(WWID) in ("A", "B") and \
+        all(names.get(e["wwid"]) == e["vdisk_name"] for e in entries[:-1])
+
+
+def temporary_files(folder):
+    return [name for name in os.listdir(folder) if name.endswith(".tmp")]
+
+
 def main():
-    args = sys.argv[1:]
-    wine = bool(args) and args[0] == "--wine"
-    if wine:
-        args = args[1:]
-    build_dir = args[0]
-    kills = int(args[1]) if len(args) > 1 else 200
-    build = WineBuild(build_dir) if wine else LinuxBuild(build_dir)
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--wine", action="store_true", help="the Windows build in its Wine prefix")
+    parser.add_argument("--writer", choices=["churn", "churn-in-place"], default="churn",
+                        help="churn-in-place is the broken writer that the test must catch")
+    parser.add_argument("--expect-loss", action="store_true",
+                        help="pass only when some file is lost (the control run of the broken writer)")
+    parser.add_argument("--seconds", type=float, default=None, help="time allowed to gather the kills")
+    parser.add_argument("build_dir")
+    parser.add_argument("kills", type=int, nargs="?", default=200,
+                        help="kills that must land in a rewrite")
+    args = parser.parse_args()
+    wine = args.wine
+    build = WineBuild(args.build_dir) if wine else LinuxBuild(args.build_dir)
     cache = build.cache
-    # Wine's start-up takes longer than a native one: give the writer time to be writing.
-    low, high = (0.15, 0.6) if wine else (0.005, 0.08)
+    folder = os.path.dirname(cache)
+    budget = args.seconds if args.seconds is not None else (600.0 if wine else 240.0)
+    # The first guess at how long the writer needs to be writing; a kill that comes
+    # before its first completed rewrite and leaves no temporary file makes it longer.
+    delay = 0.15 if wine else 0.005
     entries = [{"wwid": f"QVR70B{i:07d}", "vdisk_name": f"volume-{i:05d}"} for i in range(ENTRIES)]
     entries.append({"wwid": WWID, "vdisk_name": "A"})
     with open(cache, "w") as f:
         json.dump({"disk": entries}, f)
 
     rng = random.Random(9)
-    checked = lost = changed = 0
+    kills = hits = after_rewrite = temp_left = lost = changed = 0
     last = None
-    out = tempfile.TemporaryFile()  # never a pipe: Wine's services would hold it open
+    started = time.monotonic()
     try:
-        for _ in range(kills):
-            p = build.start(["churn", WWID, "1000000"], out)
-            time.sleep(rng.uniform(low, high))
-            p.send_signal(signal.SIGKILL)
-            p.wait()
-            checked += 1
+        while hits < args.kills and time.monotonic() - started < budget:
+            with tempfile.TemporaryFile() as out:  # never a pipe: Wine's services would hold it open
+                p = build.start([args.writer, WWID, "1000000"], out)
+                time.sleep(rng.uniform(delay, 2 * delay))
+                p.send_signal(signal.SIGKILL)
+                p.wait()
+                out.seek(0)
+                completed = out.read().count(b"saved")
+            kills += 1
+            left = temporary_files(folder)
+            # Evidence that the kill found the writer inside its rewrite loop: a rewrite
+            # had already completed (the next was under way), or a temporary file is left.
+            if completed or left:
+                hits += 1
+                after_rewrite += completed > 0
+                temp_left += bool(left)
+            else:
+                delay *= 1.5
             try:
                 with open(cache, "rb") as f:
                     text = f.read()
-                changed += text != last
-                last = text
-                disk = json.loads(text)["disk"]
-                names = {e["wwid"]: e["vdisk_name"] for e in disk}
-                whole = len(disk) == ENTRIES + 1 and names.get(WWID) in ("A", "B") and \
-                    all(names.get(e["wwid"]) == e["vdisk_name"] for e in entries[:-1])
-            except (OSError, ValueError, KeyError, TypeError):
-                whole = False
-            if not whole:
-                lost += 1
+            except OSError:
+                text = b""
+            changed += text != last
+            last = text
+            lost += not cache_is_whole(text, entries)
             # A killed writer may leave its temporary file; the cache never depends on it.
-            for name in os.listdir(os.path.dirname(cache)):
-                if name.endswith(".tmp"):
-                    os.remove(os.path.join(os.path.dirname(cache), name))
+            for name in left:
+                os.remove(os.path.join(folder, name))
     finally:
-        out.close()
         build.close()
-    print(f"cache crash test [{'windows' if wine else 'linux'}]: {kills} kills, {checked} files checked, "
-          f"{changed} found rewritten since the check before, {lost} files lost")
-    # A run in which the writer never got to write would prove nothing.
-    return 0 if lost == 0 and checked == kills and changed > kills // 4 else 1
+    elapsed = time.monotonic() - started
+    print(f"cache crash test [{'windows' if wine else 'linux'}, {args.writer}]: {kills} kills in {elapsed:.0f} s, "
+          f"{hits} landed in a rewrite ({after_rewrite} after a completed rewrite, {temp_left} left a temporary file), "
+          f"{changed} found the file rewritten since the check before, {lost} files lost; "
+          f"delay settled at {delay * 1000:.0f}-{delay * 2000:.0f} ms")
+    if args.expect_loss:
+        if lost:
+            return 0
+        print("the broken writer lost no file: the test would not see a loss")
+        return 1
+    if lost:
+        return 1
+    if hits < args.kills:
+        # Kills that never met a rewrite prove nothing, so too few of them is a failure too.
+        print(f"only {hits} of the {args.kills} kills landed in a rewrite within {budget:.0f} s")
+        return 1
+    return 0
 
 
 if __name__ == "__main__":

@@ -6,13 +6,22 @@
 // fail, bit 1: with the second error code) and 124 reply bytes. A disk's reply is
 // the VPD page data of a pass-through, or the start of any shorter reply; the disk
 // restart that a disconnected disk starts finds no disk instances.
+// The same records then go through the machine-output writers: every document must
+// parse back (cJSON), and every driver text in it must decode to exactly the bytes
+// of its field up to the first NUL, never more than the field holds.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <cJSON.h>
+
+#include <string>
+
 #include "device_display.h"
+#include "device_json.h"
+#include "disk_identity.h"
 #include "device_stats_display.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
@@ -39,6 +48,84 @@ const uint8_t* next_reply() {
     g_replies += kChunk;
     g_replies_left -= kChunk;
     return chunk;
+}
+
+void append(void* context, const char* bytes, size_t count) {
+    static_cast<std::string*>(context)->append(bytes, count);
+}
+
+// The bytes a decoded JSON string stands for (each code point one byte), or false
+// when a code point above U+00FF or broken UTF-8 shows up.
+bool bytes_of(const char* utf8, std::string* out) {
+    out->clear();
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0; p++) {
+        if (*p < 0x80) {
+            out->push_back(char(*p));
+        } else if ((*p == 0xC2 || *p == 0xC3) && (p[1] & 0xC0) == 0x80) {
+            out->push_back(char(((*p & 0x03) << 6) | (p[1] & 0x3F)));
+            p++;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The member `key` of `object` is the text of `field` (size bytes) up to its first NUL.
+void check_text(const cJSON* object, const char* key, const char* field, size_t size) {
+    const cJSON* item = cJSON_GetObjectItemCaseSensitive(object, key);
+    if (!cJSON_IsString(item)) abort();
+    std::string bytes;
+    if (!bytes_of(item->valuestring, &bytes)) abort();
+    size_t length = strnlen(field, size);
+    // cJSON stops at an escaped NUL; the writer never emits one, as a field ends there.
+    if (bytes.size() != length || memcmp(bytes.data(), field, length) != 0) abort();
+}
+
+// Writes one entry's members into a document of its own and parses it back.
+template <typename Write>
+cJSON* document(Write write) {
+    static std::string out;
+    static JsonWriter w;
+    out.clear();
+    json_start(&w, JsonSink{append, &out});
+    json_begin_object(&w, nullptr);
+    write(&w);
+    json_end_object(&w);
+    if (!json_finish(&w)) abort();
+    cJSON* parsed = cJSON_ParseWithLength(out.data(), out.size());
+    if (parsed == nullptr) abort();
+    return parsed;
+}
+
+void check_device_document(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred) {
+    static DeviceFindings found;
+    read_device_findings(r, flags, &found);
+    cJSON* d = document([&](JsonWriter* w) { write_device_members(w, r, flags, preferred, &found); });
+    check_text(d, "nt_name", r->DeviceName, sizeof r->DeviceName);
+    check_text(d, "serial", r->SerialNumber, sizeof r->SerialNumber);
+    check_text(d, "product_id", r->ProductId, sizeof r->ProductId);
+    check_text(d, "lun_identifier", r->LunIdentifier, sizeof r->LunIdentifier);
+    const cJSON* volume = cJSON_GetObjectItemCaseSensitive(cJSON_GetObjectItemCaseSensitive(d, "volume"), "name");
+    std::string bytes;
+    if (cJSON_IsString(volume) && (!bytes_of(volume->valuestring, &bytes) || bytes.size() >= kVdiskNameSize)) abort();
+    const cJSON* paths = cJSON_GetObjectItemCaseSensitive(d, "paths");
+    const cJSON* path;
+    cJSON_ArrayForEach(path, paths) {
+        const cJSON* number = cJSON_GetObjectItemCaseSensitive(path, "number");
+        if (!cJSON_IsNumber(number) || number->valueint < 0 || number->valueint >= DSM_MAX_PATHS) abort();
+        const DSM_PATH_ENTRY* p = &r->Paths[number->valueint];
+        check_text(path, "adapter", p->AdapterName, sizeof p->AdapterName);
+        check_text(path, "disk", p->DiskName, sizeof p->DiskName);
+    }
+    if (cJSON_GetArraySize(paths) > DSM_MAX_PATHS) abort();
+    cJSON_Delete(d);
+}
+
+void check_stats_document(const DSM_DEVICE_STATS* s) {
+    cJSON* d = document([&](JsonWriter* w) { write_device_stats_members(w, s); });
+    check_text(d, "product_id", s->ProductId, sizeof s->ProductId);
+    cJSON_Delete(d);
 }
 
 }  // namespace
@@ -111,8 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     uint32_t flags;
     static DSM_DEVICE_RECORD record;
-    DSM_PREFERRED_PATH preferred;
-    DSM_DEVICE_STATS stats;
+    alignas(8) DSM_PREFERRED_PATH preferred;  // packed types: aligned as the program's own
+    alignas(8) DSM_DEVICE_STATS stats;
     memcpy(&flags, head, 4);
     memcpy(&record, head + 4, sizeof record);
     memcpy(&preferred, head + 4 + sizeof record, sizeof preferred);
@@ -122,5 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_settings.csv_only = (flags & 0x80000000u) != 0;
     print_device(&record, flags & 0x1F7Fu, &preferred);
     print_device_stats(&stats);
+    check_device_document(&record, flags & 0x1F7Fu, &preferred);
+    check_stats_document(&stats);
     return 0;
 }

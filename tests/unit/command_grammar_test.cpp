@@ -275,6 +275,68 @@ TEST(CommandGrammar, ClearPortsAndTraceShapes) {
 
 namespace {
 
+// "-json" on the five queries that take it; every line without it keeps its meaning.
+TEST(CommandGrammar, JsonWordOnTheQueries) {
+    Parsed devices = parse({"query", "device", "-json"});
+    EXPECT_EQ(devices.command.kind, CommandKind::ListDevices);
+    EXPECT_TRUE(devices.command.json);
+    EXPECT_FALSE(parse({"query", "device", "3"}).command.json);
+    // The word limit grows by one with -json, and only then.
+    EXPECT_EQ(kind({"query", "device", "1", "-s", "-a", "-tpgs", "-c", "-itype", "fc", "-i", "5"}), kBadArgument);
+    EXPECT_EQ(kind({"query", "devstats", "1", "-c", "-c", "-c", "-c", "-c", "-c", "-c", "-json"}), CommandKind::ListDevices);
+    Parsed too_long = parse({"query", "devstats", "1", "-c", "-c", "-c", "-c", "-c", "-c", "-c", "-c", "-json"});
+    EXPECT_EQ(too_long.command.kind, kBadArgument);
+    EXPECT_TRUE(too_long.command.json);  // the grammar error itself is a document
+
+    // Positional rows: matched as without the word, wherever it stands.
+    Parsed adapter = parse({"query", "adapter", "1", "-a", "-json"});
+    EXPECT_EQ(adapter.command.kind, CommandKind::ShowAdapters);
+    EXPECT_EQ(adapter.command.number, 1);
+    EXPECT_EQ(adapter.command.flags, AF_ONE_ADAPTER);
+    EXPECT_TRUE(adapter.command.all_adapters);
+    EXPECT_TRUE(adapter.command.json);
+    Parsed plain = parse({"query", "adapter", "1", "-a", "x"});  // the fifth word is still ignored
+    EXPECT_EQ(plain.command.kind, CommandKind::ShowAdapters);
+    EXPECT_FALSE(plain.command.json);
+    EXPECT_EQ(parse({"query", "adapter", "-json", "-itype", "sas"}).command.flags, AF_SAS);
+    Parsed twice = parse({"query", "adapter", "-json", "1", "-json"});
+    EXPECT_EQ(twice.command.kind, kBadArgument);
+    EXPECT_TRUE(twice.command.json);
+    EXPECT_EQ(kind({"query", "adapter", "1", "-a", "-itype", "fc", "-json"}), kBadArgument);
+
+    Parsed stats = parse({"query", "adaptstats", "-json", "3"});
+    EXPECT_EQ(stats.command.kind, CommandKind::ShowAdapterStats);
+    EXPECT_EQ(stats.command.number, 3);
+    EXPECT_EQ(stats.command.value, 1);
+    EXPECT_EQ(kind({"query", "adaptstats", "32", "-json"}), kBadArgument);
+
+    Parsed version = parse({"query", "version", "-json", "-b"});
+    EXPECT_EQ(version.command.kind, CommandKind::ShowVersions);
+    EXPECT_EQ(version.command.value, 1);
+    EXPECT_FALSE(version.command.needs_device);
+    EXPECT_TRUE(version.command.json);
+    EXPECT_EQ(parse({"query", "version", "-json"}).command.value, 0);
+    // Four words without it: -b ignored, as before; with it the fourth word is gone.
+    EXPECT_EQ(parse({"query", "version", "-b", "x"}).command.value, 0);
+    EXPECT_EQ(parse({"query", "version", "-b", "-json"}).command.value, 1);
+    EXPECT_EQ(kind({"query", "version", "-x", "-json"}), kBadArgument);
+    Parsed bad_version = parse({"query", "version", "-json", "-json"});
+    EXPECT_EQ(bad_version.command.kind, kBadArgument);
+    EXPECT_FALSE(bad_version.command.needs_device);
+    // A long line is the plain version, as without the word.
+    Parsed long_version = parse({"query", "version", "a", "b", "c", "d", "e", "f", "g", "h", "i", "-json"});
+    EXPECT_EQ(long_version.command.kind, CommandKind::ShowVersions);
+    EXPECT_EQ(long_version.command.value, 0);
+    EXPECT_TRUE(long_version.command.json);
+
+    // Other rows are untouched: here "-json" is the model word.
+    Parsed retry = parse({"query", "retrydelay", "-d", "-json"});
+    EXPECT_EQ(retry.command.kind, CommandKind::GetRetryDelay);
+    EXPECT_STREQ(retry.command.word, "-json");
+    EXPECT_FALSE(retry.command.json);
+    EXPECT_FALSE(parse({"query", "wwpn", "-json"}).command.json);
+}
+
 TEST(NumericWord, DigitsOnlyAndSaturating) {
     EXPECT_TRUE(is_numeric_word(""));
     EXPECT_TRUE(is_numeric_word("007"));

@@ -75,8 +75,8 @@ TEST_F(ControlDevice, OpenKeepsTheSlotCountAndAdapterCount) {
 }
 
 TEST_F(ControlDevice, ShortRepliesAndFailuresAreNonzero) {
-    store_world({SimFault{IOCTL_DSM_SEND_RTPG, -1, 0, 2, -1, 1, 0, 0, 0},
-                 SimFault{IOCTL_DSM_SEND_RTPG, -1, 1617, -1, -1, 1, 0, 0, 0}});
+    store_world({SimFault{IOCTL_DSM_SEND_RTPG, -1, 0, 2, -1, 1, 0, 0, 0, 0, 0},
+                 SimFault{IOCTL_DSM_SEND_RTPG, -1, 1617, -1, -1, 1, 0, 0, 0, 0, 0}});
     ASSERT_EQ(open_control_device(), 0);
     uint32_t body = 1;
     EXPECT_EQ(dsm_control(IOCTL_DSM_SEND_RTPG, &body, sizeof body), DSM_ERROR_BAD_LENGTH);
@@ -86,7 +86,7 @@ TEST_F(ControlDevice, ShortRepliesAndFailuresAreNonzero) {
 }
 
 TEST_F(ControlDevice, FailedOpensHoldNothing) {
-    store_world({SimFault{IOCTL_DSM_GET_COUNTS, -1, 31, -1, -1, 0, 0, 0, 0}});
+    store_world({SimFault{IOCTL_DSM_GET_COUNTS, -1, 31, -1, -1, 0, 0, 0, 0, 0, 0}});
     EXPECT_EQ(open_control_device(), -1);
     EXPECT_EQ(g_connection.device_handle.value, 0u);
     // The world lock went with the failed open: the file can be rewritten at once.
@@ -109,7 +109,7 @@ TEST_F(ControlDevice, DamagedWorldFileFailsTheOpenWithAMessage) {
 }
 
 TEST_F(ControlDevice, RefreshErrorWithTheTopBitSetIsReported) {
-    store_world({SimFault{IOCTL_DSM_SEND_RTPG, -1, 0xE0000001u, -1, -1, 1, 0, 0, 0}});
+    store_world({SimFault{IOCTL_DSM_SEND_RTPG, -1, 0xE0000001u, -1, -1, 1, 0, 0, 0, 0, 0}});
     ASSERT_EQ(open_control_device(), 0);
     testing::internal::CaptureStdout();
     EXPECT_EQ(exec_send_rtpg(), 0xE0000001u);

@@ -90,8 +90,7 @@ TEST_F(HostPorts, ReadsTheStoragePortsFromFenmarsOwnOutput) {
     std::string build = build_dir();
     std::string root = make_temp_dir();
     setenv("RAVLIN_SIM_ROOT", root.c_str(), 1);
-    std::string here = __FILE__;
-    std::string scenario = here.substr(0, here.rfind("/unit/")) + "/cases/fenmar/two-adapters.json";
+    std::string scenario = RAVLIN_SOURCE_DIR "/tests/cases/fenmar/two-adapters.json";
     std::string load = "'" + build + "sim/dsmsim/dsmsim' load '" + scenario + "' >/dev/null";
     int loaded = system(load.c_str());
     setenv("FENMAR_HBA_LIBRARY", (build + "sim/hba/libsimhba.so").c_str(), 1);
@@ -161,8 +160,15 @@ TEST_F(HostPorts, LongLinesArriveInPiecesAndTheTableHasItsLimit) {
 TEST_F(HostPorts, TwoReadsAtOnceInOneFolderKeepTheirOwnTables) {
     std::string first = tmp_ + "/first";
     std::string second = tmp_ + "/second";
-    write_script(first, host_port_script("AAAAAAAAAAAAAAAA", "010100", "0.3"));
-    write_script(second, host_port_script("BBBBBBBBBBBBBBBB", "020200", "0.1"));
+    // Each tool waits until the other has started, so the two reads are certainly
+    // in flight together, however the machine schedules them (bounded at 60 s).
+    std::string meet = make_temp_dir();  // not under TMPDIR, where the test counts files
+    auto arrive_and_wait = [&](const char* me, const char* other) {
+        return "touch '" + meet + "/" + me + "'; i=0; while [ ! -e '" + meet + "/" + other +
+               "' ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done; ";
+    };
+    write_script(first, arrive_and_wait("a", "b") + host_port_script("AAAAAAAAAAAAAAAA", "010100"));
+    write_script(second, arrive_and_wait("b", "a") + host_port_script("BBBBBBBBBBBBBBBB", "020200"));
     Table a, b;
     int32_t status_a = -1, status_b = -1;
     std::thread one([&] { status_a = read_host_ports(("'" + first + "'").c_str(), a.ids, a.wwpns, &a.count); });
@@ -178,6 +184,10 @@ TEST_F(HostPorts, TwoReadsAtOnceInOneFolderKeepTheirOwnTables) {
     EXPECT_STREQ(b.wwpns[0], "BBBBBBBBBBBBBBBB");
     EXPECT_EQ(b.ids[0], 0x02);
     EXPECT_EQ(entries_in(tmp_), 2);  // the two scripts, no output file
+    EXPECT_EQ(entries_in(meet), 2);
+    unlink((meet + "/a").c_str());
+    unlink((meet + "/b").c_str());
+    rmdir(meet.c_str());
 }
 
 TEST_F(HostPorts, TheToolBesideTheProgramRunsNotTheOneInTheCurrentFolder) {

@@ -127,6 +127,23 @@ TEST(QueryOptions, UnknownWordStopsWithTheFlagsSoFar) {
     EXPECT_EQ(p.flags, QF_ANY_TYPE | QF_SCSI_ADDR);
 }
 
+// -json is one option of the free list, once; with it -k is refused before the
+// console is asked, and "-i N" may be followed by it.
+TEST(QueryOptions, JsonOnceAndNeverWithColour) {
+    EXPECT_EQ(parse({"device", "-json", "3", "-s"}).result, 0);
+    EXPECT_EQ(parse({"device", "-json", "3", "-json"}).result, -1);
+    Parsed p = parse({"device", "-i", "5", "-json"});
+    EXPECT_EQ(p.result, 0);
+    EXPECT_EQ(g_settings.display_count, 2147483647);
+
+    std::vector<const char*> words = {"query", "device", "-json", "-k"};
+    reset_invocation_settings();
+    g_settings.json_output = true;
+    uint32_t flags = QF_ANY_TYPE;
+    EXPECT_EQ(parse_query_options(&flags, int(words.size()), words.data()), -1);
+    EXPECT_FALSE(g_settings.color_enabled);
+}
+
 // Runs `body` with standard output on the slave side of a new pseudo-terminal and
 // returns what it wrote there.
 template <typename Body>

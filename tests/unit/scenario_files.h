@@ -6,10 +6,7 @@
 #include <string>
 
 // The path of sim/scenarios/<name> in this source tree.
-inline std::string scenario_path(const char* name) {
-    std::string here = __FILE__;  // .../tests/unit/scenario_files.h
-    return here.substr(0, here.rfind("/tests/unit/")) + "/sim/scenarios/" + name;
-}
+inline std::string scenario_path(const char* name) { return std::string(RAVLIN_SOURCE_DIR "/sim/scenarios/") + name; }
 
 // The whole file, or "" when it cannot be read.
 inline std::string read_text_file(const std::string& path) {

@@ -44,8 +44,10 @@ TEST(DeviceTreeJson, EveryKeyReadsBackAsWritten) {
 TEST(DeviceTreeJson, RefusesWhatDoesNotFit) {
     EXPECT_EQ(load(R"({"device_tree": {"disks": [{}, {"instance": "x"}]}})"),
               "device_tree.disks[1].instance: unknown key");
-    EXPECT_EQ(load(R"({"device_tree": {"disks": [{"instance_id": ")" + std::string(256, 'M') + R"("}]}})"),
-              "device_tree.disks[0].instance_id: text longer than 255 characters (256)");
+    // One character more than ravlin's 1024-byte reader holds is the longest identifier.
+    EXPECT_EQ(load(R"({"device_tree": {"disks": [{"instance_id": ")" + std::string(1024, 'M') + R"("}]}})"), "");
+    EXPECT_EQ(load(R"({"device_tree": {"disks": [{"instance_id": ")" + std::string(1025, 'M') + R"("}]}})"),
+              "device_tree.disks[0].instance_id: text longer than 1024 characters (1025)");
     std::string many = R"({"device_tree": {"disks": [{})";
     for (int i = 0; i < SIM_MAX_DISK_INSTANCES; i++) many += ", {}";
     EXPECT_NE(load(many + "]}}"), "");
@@ -80,3 +82,25 @@ TEST(DeviceTree, AnswersAndJournal) {
 }
 
 }  // namespace
+
+// The keys that split a property change into its parts read back as written, and
+// a world that uses none of them writes none.
+TEST(DeviceTreeJson, PartsOfAChangeRoundTripAndStayOutWhenUnused) {
+    ASSERT_EQ(load(R"({"device_tree": {"journal_calls": true, "disks": [
+        {"class_params_error": 13, "disable_error": 5, "enable_error": 6, "global_enable_error": 7,
+         "disable_install_flags": "0x80", "enable_install_flags": 0}]}})"),
+              "");
+    char* json = world_to_json(&g_world);
+    ASSERT_NE(json, nullptr);
+    EXPECT_EQ(load(json, &g_again), "");
+    free(json);
+    EXPECT_EQ(memcmp(&g_world.device_tree, &g_again.device_tree, sizeof g_world.device_tree), 0);
+
+    ASSERT_EQ(load(R"({"device_tree": {"disks": [{"change_error": 5}]}})"), "");
+    json = world_to_json(&g_world);
+    ASSERT_NE(json, nullptr);
+    std::string text = json;
+    free(json);
+    for (const char* key : {"journal_calls", "class_params_error", "disable_error", "enable_install_flags"})
+        EXPECT_EQ(text.find(key), std::string::npos) << key;
+}

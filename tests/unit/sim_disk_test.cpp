@@ -120,4 +120,63 @@ TEST(SimDiskAnswers, OnlyTheDiskItselfGetsItsPages) {
     EXPECT_EQ(sim_disk_open(&g_world, 4), 2u);
 }
 
+
+// An INQUIRY with EVPD for `page` through the 64-bit pass-through header, as ravlin sends it.
+SimReply inquire(uint32_t disk, uint8_t page) {
+    static uint8_t buffer[400];
+    memset(buffer, 0, sizeof buffer);
+    DSM_SCSI_PASS_THROUGH64 h = {};
+    h.Length = sizeof h;
+    h.CdbLength = 6;
+    h.DataIn = kScsiDataIn;
+    h.DataTransferLength = 255;
+    h.DataBufferOffset = 124;
+    h.SenseInfoLength = 32;
+    h.SenseInfoOffset = 60;
+    h.Cdb[0] = kScsiInquiry;
+    h.Cdb[1] = 1;
+    h.Cdb[2] = page;
+    h.Cdb[4] = 255;
+    memcpy(buffer, &h, sizeof h);
+    return sim_disk_answer(&g_world, disk, IOCTL_SCSI_PASS_THROUGH, buffer, sizeof h, buffer, sizeof buffer);
+}
+
+TEST(SimDiskFaults, HitTheRequestPageAndDiskTheyName) {
+    load(R"({"disks": [{"number": 1}, {"number": 2}],
+        "faults": [{"request": "IOCTL_SCSI_PASS_THROUGH", "slot": 2, "page": 208, "error": 1167, "times": 1, "after": 1},
+                   {"request": "disk_open", "slot": 1, "error": 5, "after": 1, "times": 1},
+                   {"request": "disk_close", "error": 6, "times": 1}]})");
+    // Page 0x00 reads and disk 1 never count against the 0xD0 fault's `after`.
+    EXPECT_EQ(inquire(2, 0x00).error, 0u);
+    EXPECT_EQ(inquire(1, 0xD0).error, 0u);
+    EXPECT_EQ(inquire(2, 0xD0).error, 0u);
+    EXPECT_EQ(inquire(2, 0x00).error, 0u);
+    EXPECT_EQ(inquire(2, 0xD0).error, 1167u);
+    EXPECT_EQ(inquire(2, 0xD0).error, 0u) << "one time only";
+
+    uint32_t before = g_world.journal.count;
+    EXPECT_EQ(sim_disk_open(&g_world, 1), 0u);
+    EXPECT_EQ(sim_disk_close(&g_world, 1), 6u);
+    EXPECT_EQ(sim_disk_close(&g_world, 1), 0u);
+    EXPECT_EQ(sim_disk_open(&g_world, 1), 5u);
+    EXPECT_EQ(sim_disk_open(&g_world, 1), 0u);
+    EXPECT_EQ(g_world.fault_count, 0);
+    // Two good opens and two closes; the refused open is not journalled, the failed close is.
+    ASSERT_EQ(g_world.journal.count - before, 4u);
+    EXPECT_EQ(sim_journal_entry(&g_world, sim_journal_kept(&g_world) - 3)->error, 6u);
+}
+
+TEST(SimDiskFaults, ARefusedOpenIsCountedOnceWhereTheHostCannotFailIt) {
+    load(R"({"disks": [{"number": 1}, {"number": 2, "open_error": 2}],
+        "faults": [{"request": "disk_open", "slot": 1, "error": 5, "after": 1, "times": 2}]})");
+    EXPECT_FALSE(sim_disk_open_refused(&g_world, 1)) << "the first open still passes";
+    EXPECT_TRUE(sim_disk_open_refused(&g_world, 2)) << "a disk that never opens";
+    EXPECT_TRUE(sim_disk_open_refused(&g_world, 9)) << "a disk the world does not have";
+    EXPECT_EQ(sim_disk_open(&g_world, 1), 0u);
+    EXPECT_TRUE(sim_disk_open_refused(&g_world, 1));
+    EXPECT_TRUE(sim_disk_open_refused(&g_world, 1));
+    EXPECT_FALSE(sim_disk_open_refused(&g_world, 1)) << "both uses are spent";
+    EXPECT_EQ(sim_disk_open(&g_world, 1), 0u);
+}
+
 }  // namespace

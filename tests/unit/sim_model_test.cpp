@@ -79,8 +79,8 @@ TEST(SimModel, AdapterTablesListActiveOrAll) {
 TEST(SimModel, FaultsMatchTheirSlotAndRunOut) {
     make_world();
     g_world.fault_count = 2;
-    g_world.faults[0] = SimFault{IOCTL_DSM_GET_DEVICE_INFO, 0, 1167, -1, -1, 2, 0, 0, 0};
-    g_world.faults[1] = SimFault{IOCTL_DSM_GET_COUNTS, -1, 0, 4, 7, 0, 0, 0, 0};
+    g_world.faults[0] = SimFault{IOCTL_DSM_GET_DEVICE_INFO, 0, 1167, -1, -1, 2, 0, 0, 0, 0, 0};
+    g_world.faults[1] = SimFault{IOCTL_DSM_GET_COUNTS, -1, 0, 4, 7, 0, 0, 0, 0, 0, 0};
     static DSM_DEVICE_RECORD record;
     EXPECT_EQ(device_info(2, &record).error, 0u);  // another slot is untouched
     EXPECT_EQ(device_info(0, &record).error, 1167u);
@@ -102,7 +102,7 @@ TEST(SimModel, FaultsMatchTheirSlotAndRunOut) {
 TEST(SimModel, OpenAndCloseFaultsAndNoDriver) {
     make_world();
     g_world.fault_count = 1;
-    g_world.faults[0] = SimFault{SIM_CODE_CLOSE, -1, 6, -1, -1, 1, 0, 0, 0};
+    g_world.faults[0] = SimFault{SIM_CODE_CLOSE, -1, 6, -1, -1, 1, 0, 0, 0, 0, 0};
     EXPECT_EQ(sim_open(&g_world), 0u);
     EXPECT_EQ(sim_close(&g_world), 6u);
     EXPECT_EQ(sim_close(&g_world), 0u);

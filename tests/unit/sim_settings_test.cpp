@@ -166,7 +166,7 @@ TEST(SimSettings, AdapterStatisticsFollowTheActiveTable) {
 TEST(SimSettings, FaultLetsTheFirstRequestsThrough) {
     make_world();
     g_world.fault_count = 1;
-    g_world.faults[0] = SimFault{IOCTL_DSM_SET_TRACE, -1, 31, -1, -1, 1, 2, 0, 0};
+    g_world.faults[0] = SimFault{IOCTL_DSM_SET_TRACE, -1, 31, -1, -1, 1, 2, 0, 0, 0, 0};
     uint32_t mask = 0;
     EXPECT_EQ(send(IOCTL_DSM_SET_TRACE, &mask).error, 0u);
     EXPECT_EQ(send(IOCTL_DSM_SET_TRACE, &mask).error, 0u);

@@ -3,13 +3,14 @@
 #include <string.h>
 
 #include "fenmar.h"
+#include "output_policy.h"
 
 namespace {
 
 // The version and adapter-count lines.
 void print_counts(const HbaFunctions* hba, HBA_UINT32 adapters) {
-    printf("Fenmar: HBAAPI.DLL version is %d \n", int(hba->get_version()));
-    printf("Fenmar: Number of HBAs found %d\n", int(adapters));
+    print_out("Fenmar: HBAAPI.DLL version is %d \n", int(hba->get_version()));
+    print_out("Fenmar: Number of HBAs found %d\n", int(adapters));
 }
 
 // Prints the discovered ports of adapter port `p`; false (after its message)
@@ -19,7 +20,7 @@ bool list_discovered(const HbaFunctions* hba, HBA_HANDLE handle, HBA_UINT32 p, H
         HBA_PORTATTRIBUTES remote;
         memset(&remote, 0, sizeof remote);
         if (hba->discovered_attributes(handle, p, d, &remote) != HBA_STATUS_OK) {
-            fputs("Fenmar: lpHBAGetDiscoveredPortAttributesProc failed.\n", stdout);
+            put_out("Fenmar: lpHBAGetDiscoveredPortAttributesProc failed.\n");
             return false;
         }
         print_host_port(d, &remote);
@@ -34,7 +35,7 @@ bool list_ports(const HbaFunctions* hba, HBA_HANDLE handle, HBA_UINT32 port_coun
         HBA_PORTATTRIBUTES port;
         memset(&port, 0, sizeof port);
         if (hba->port_attributes(handle, p, &port) != HBA_STATUS_OK) {
-            fputs("Fenmar: HBAGetPortAttributes failed.\n", stdout);
+            put_out("Fenmar: HBAGetPortAttributes failed.\n");
             return false;
         }
         if (mode != FENMAR_WWPNHP) {
@@ -59,12 +60,12 @@ void fenmar_list_adapters(const HbaFunctions* hba, FenmarMode mode) {
         char name[257];
         memset(name, 0, sizeof name);
         if (hba->adapter_name(a, name) != HBA_STATUS_OK) {
-            fputs("Fenmar: HBAGetAdapterName failed.\n", stdout);
+            put_out("Fenmar: HBAGetAdapterName failed.\n");
             return;
         }
         HBA_HANDLE handle = hba->open_adapter(name);
         if (handle == 0) {
-            fputs("Fenmar: HBAOpenAdapter failed.\n", stdout);
+            put_out("Fenmar: HBAOpenAdapter failed.\n");
             return;
         }
         HBA_ADAPTERATTRIBUTES attributes;
@@ -72,7 +73,7 @@ void fenmar_list_adapters(const HbaFunctions* hba, FenmarMode mode) {
         if (hba->adapter_attributes(handle, &attributes) != HBA_STATUS_OK) {
             hba->close_adapter(handle);
             if (a + 1 < n) continue;  // only the last adapter's failure is reported
-            fputs("Fenmar: HBAGetAdapterAttributes failed.\n", stdout);
+            put_out("Fenmar: HBAGetAdapterAttributes failed.\n");
             return;
         }
         if (mode == FENMAR_DETAIL) print_adapter_block(int(a) + 1, &attributes);

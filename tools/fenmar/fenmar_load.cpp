@@ -2,6 +2,7 @@
 #include <stdio.h>
 
 #include "fenmar.h"
+#include "output_policy.h"
 #include "platform.h"
 
 namespace {
@@ -35,19 +36,19 @@ const char* bind_all(PlatformLibrary library, HbaFunctions* f) {
 void fenmar_run(FenmarMode mode) {
     PlatformLibrary library = platform_load_library(platform_hba_library_name());
     if (library.value == 0) {
-        fputs("Fenmar: Failed to get HBAAPI.DLL on the system\n", stdout);
+        put_out("Fenmar: Failed to get HBAAPI.DLL on the system\n");
         return;
     }
     HbaFunctions hba = {};
     const char* missing = bind_all(library, &hba);
     if (missing != nullptr) {
-        printf("Fenmar: Cannot get the procedure %s.\n", missing);
+        print_out("Fenmar: Cannot get the procedure %s.\n", missing);
         platform_free_library(library);
         return;
     }
-    if (mode == FENMAR_DEBUG) fputs("\n***********Library Loaded*****\n", stdout);
+    if (mode == FENMAR_DEBUG) put_out("\n***********Library Loaded*****\n");
     if (hba.load_library() != HBA_STATUS_OK) {
-        fputs("Fenmar: Cannot Load the Library.\n", stdout);
+        put_out("Fenmar: Cannot Load the Library.\n");
         platform_free_library(library);
         return;
     }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "fenmar.h"
+#include "output_policy.h"
 
 FenmarMode fenmar_mode(const char* argument) {
     if (argument == nullptr) return FENMAR_LIST;
@@ -14,10 +15,12 @@ FenmarMode fenmar_mode(const char* argument) {
 }
 
 int main(int argc, char** argv) {
+    buffer_output();
     if (argc > 2) {
-        fputs("This utility does not take any parameters as input", stdout);
-        return 0;
+        put_out("This utility does not take any parameters as input");
+    } else {
+        fenmar_run(fenmar_mode(argc == 2 ? argv[1] : nullptr));
     }
-    fenmar_run(fenmar_mode(argc == 2 ? argv[1] : nullptr));
+    flush_output();
     return 0;
 }

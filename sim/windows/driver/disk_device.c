@@ -1,7 +1,14 @@
 /* The simulated disks as device objects \Device\RavlinDiskN with the names
  * \\.\PhysicalDriveN, remade whenever a world is loaded. A disk whose open is to
  * fail gets no name at all: Wine completes CreateFile before the driver sees the
- * create, so a missing name is the one way to fail the open (error 2). */
+ * create, so a missing name is the one way to fail the open (error 2).
+ *
+ * A disk_open fault works the same way: once the model says the next open of a
+ * disk is to fail (the fault's use counted then), its name goes. The failed open
+ * itself is never seen, so the name comes back at the first control-device
+ * request after some disk handle has been closed: the caller has moved on by
+ * then. Opening disk 1 twice with the second open failing, or failing the first
+ * open of a device listing, mean the same as on Linux. */
 #include "disk_device.h"
 
 #include "sim_disk_host.h"
@@ -12,7 +19,9 @@
 static PDEVICE_OBJECT disk_devices[MAX_DISK_DEVICES];
 static ULONG disk_numbers[MAX_DISK_DEVICES];
 static UCHAR disk_linked[MAX_DISK_DEVICES];
+static UCHAR disk_hidden[MAX_DISK_DEVICES]; /* name taken away by a disk_open fault */
 static int disk_device_count;
+static int disk_closed_while_hidden;
 
 /* `prefix` followed by the decimal `number`, into `out` (room for 64 characters). */
 static void name_with_number(WCHAR* out, const WCHAR* prefix, ULONG number) {
@@ -39,20 +48,48 @@ int is_disk_device(PDEVICE_OBJECT device) {
 
 static ULONG disk_number_of(PDEVICE_OBJECT device) { return *(ULONG*)device->DeviceExtension; }
 
+/* Gives disk device `k` its \\.\PhysicalDriveN name, or takes it away. */
+static void set_disk_link(int k, int present) {
+    if (present == disk_linked[k]) return;
+    WCHAR name[64];
+    WCHAR link[64];
+    UNICODE_STRING device_name, link_name;
+    name_with_number(name, L"\\Device\\RavlinDisk", disk_numbers[k]);
+    name_with_number(link, L"\\DosDevices\\PhysicalDrive", disk_numbers[k]);
+    RtlInitUnicodeString(&device_name, name);
+    RtlInitUnicodeString(&link_name, link);
+    if (!present) {
+        IoDeleteSymbolicLink(&link_name);
+        disk_linked[k] = 0;
+    } else if (NT_SUCCESS(IoCreateSymbolicLink(&link_name, &device_name))) {
+        disk_linked[k] = 1;
+    }
+}
+
 void disk_devices_remove(void) {
     for (int i = 0; i < disk_device_count; i++) {
-        if (disk_linked[i]) {
-            WCHAR link[64];
-            UNICODE_STRING link_name;
-            name_with_number(link, L"\\DosDevices\\PhysicalDrive", disk_numbers[i]);
-            RtlInitUnicodeString(&link_name, link);
-            IoDeleteSymbolicLink(&link_name);
-        }
+        set_disk_link(i, 0);
         IoDeleteDevice(disk_devices[i]);
         disk_devices[i] = NULL;
-        disk_linked[i] = 0;
+        disk_hidden[i] = 0;
     }
     disk_device_count = 0;
+    disk_closed_while_hidden = 0;
+}
+
+void disk_links_refresh(int control_request) {
+    if (!sim_host_disk_open_faults() && !disk_closed_while_hidden) return;
+    for (int k = 0; k < disk_device_count; k++) {
+        if (disk_hidden[k] && control_request && disk_closed_while_hidden) {
+            set_disk_link(k, 1);
+            disk_hidden[k] = 0;
+        }
+        if (disk_linked[k] && sim_host_disk_open_refused(disk_numbers[k])) {
+            set_disk_link(k, 0);
+            disk_hidden[k] = 1;
+        }
+    }
+    if (control_request) disk_closed_while_hidden = 0;
 }
 
 void disk_devices_update(PDRIVER_OBJECT driver) {
@@ -75,18 +112,16 @@ void disk_devices_update(PDRIVER_OBJECT driver) {
         disk_devices[k] = device;
         disk_numbers[k] = number;
         disk_linked[k] = 0;
-        if (!openable) continue;
-        WCHAR link[64];
-        UNICODE_STRING link_name;
-        name_with_number(link, L"\\DosDevices\\PhysicalDrive", number);
-        RtlInitUnicodeString(&link_name, link);
-        if (NT_SUCCESS(IoCreateSymbolicLink(&link_name, &device_name))) disk_linked[k] = 1;
+        disk_hidden[k] = 0;
+        if (openable) set_disk_link(k, 1);
     }
+    disk_links_refresh(0);
 }
 
 NTSTATUS disk_create(PDEVICE_OBJECT device, PIRP irp) {
     world_lock();
     uint32_t error = sim_host_disk_open(disk_number_of(device));
+    disk_links_refresh(0);
     world_unlock();
     return complete_request(irp, status_from_windows_error(error), 0);
 }
@@ -94,6 +129,8 @@ NTSTATUS disk_create(PDEVICE_OBJECT device, PIRP irp) {
 NTSTATUS disk_close(PDEVICE_OBJECT device, PIRP irp) {
     world_lock();
     sim_host_disk_close(disk_number_of(device));
+    for (int k = 0; k < disk_device_count; k++)
+        if (disk_hidden[k]) disk_closed_while_hidden = 1;
     world_unlock();
     return complete_request(irp, STATUS_SUCCESS, 0);
 }
@@ -111,6 +148,7 @@ NTSTATUS disk_device_control(PDEVICE_OBJECT device, PIRP irp, PIO_STACK_LOCATION
     uint32_t returned = 0;
     world_lock();
     uint32_t error = sim_host_disk_answer(disk_number_of(device), code, buffer, in_len, out_len, &returned);
+    disk_links_refresh(0);
     world_unlock();
     if (error != 0) return complete_request(irp, status_from_windows_error(error), 0);
     return complete_request(irp, STATUS_SUCCESS, returned <= out_len ? returned : out_len);

@@ -13,3 +13,8 @@ int is_disk_device(PDEVICE_OBJECT device);
 NTSTATUS disk_create(PDEVICE_OBJECT device, PIRP irp);
 NTSTATUS disk_close(PDEVICE_OBJECT device, PIRP irp);
 NTSTATUS disk_device_control(PDEVICE_OBJECT device, PIRP irp, PIO_STACK_LOCATION stack);
+
+/* Takes away the names of disks whose next open is to fail (a disk_open fault)
+ * and, at a control-device request (`control_request` nonzero) after a disk
+ * handle was closed, gives the names so taken back. The caller holds the world lock. */
+void disk_links_refresh(int control_request);

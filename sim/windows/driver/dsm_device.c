@@ -8,6 +8,7 @@
  * - an open that the simulator fails (a fault) marks the file object, and every
  *   request on it fails with that error, unseen by the model: the caller's first
  *   request fails where, on Windows, its open would have. */
+#include "disk_device.h"
 #include "driver.h"
 #include "sim_host.h"
 #include "status_map.h"
@@ -36,6 +37,7 @@ static uint32_t failed_open(PIO_STACK_LOCATION stack) {
 NTSTATUS dsm_create(PIRP irp, PIO_STACK_LOCATION stack) {
     world_lock();
     uint32_t error = sim_host_open();
+    disk_links_refresh(1);
     world_unlock();
     if (error != 0 && stack->FileObject != NULL) stack->FileObject->FsContext = (PVOID)(ULONG_PTR)error;
     return complete_request(irp, status_from_windows_error(error), 0);
@@ -70,6 +72,7 @@ NTSTATUS dsm_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
     uint32_t returned = 0;
     world_lock();
     uint32_t error = sim_host_answer(code, buffer, in_len, out_len, &returned);
+    disk_links_refresh(1);
     world_unlock();
     if (error != 0) {
         /* A warning still carries its bytes back to the caller; an error never does. */

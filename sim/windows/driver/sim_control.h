@@ -21,3 +21,12 @@
  * driver (room for exactly its size, else error 24). Answered whether or not the
  * world has a DSM driver loaded: the adapters are there either way. */
 #define RAVLINSIM_READ_HBA RAVLINSIM_REQUEST(0x802)
+/* The test HBA library's journal of calls, kept by the driver apart from the world
+ * (the library runs in other processes, and a world load must not lose it).
+ * NOTE: input, one line of text, appended (dropped once the journal is full).
+ * READ: output, the whole journal as text; the reply's length is its length.
+ * CLEAR: empties it. */
+#define RAVLINSIM_HBA_NOTE RAVLINSIM_REQUEST(0x803)
+#define RAVLINSIM_HBA_JOURNAL RAVLINSIM_REQUEST(0x804)
+#define RAVLINSIM_HBA_CLEAR RAVLINSIM_REQUEST(0x805)
+#define RAVLINSIM_HBA_JOURNAL_SIZE 32768 /* the Linux library keeps its file to the same size */

@@ -1,5 +1,5 @@
-/* \\.\RAVLINSIM: the private requests that load and read the whole world, and
- * the one that gives the test HBA library its adapters. */
+/* \\.\RAVLINSIM: the private requests that load and read the whole world, the
+ * one that gives the test HBA library its adapters, and the library's journal. */
 #include "disk_device.h"
 #include "driver.h"
 #include "sim_control.h"
@@ -39,6 +39,37 @@ static NTSTATUS read_hba(PIRP irp, void* buffer, ULONG out_len) {
     return complete_request(irp, STATUS_SUCCESS, out_len);
 }
 
+static char hba_journal[RAVLINSIM_HBA_JOURNAL_SIZE];
+static ULONG hba_journal_length;
+
+/* Appends one line of the HBA library's journal; a line that no longer fits is dropped. */
+static NTSTATUS note_hba_call(PIRP irp, const void* buffer, ULONG in_len) {
+    if (buffer == NULL && in_len > 0) return complete_request(irp, STATUS_INVALID_PARAMETER, 0);
+    world_lock();
+    if (in_len <= sizeof hba_journal - hba_journal_length) {
+        RtlCopyMemory(hba_journal + hba_journal_length, buffer, in_len);
+        hba_journal_length += in_len;
+    }
+    world_unlock();
+    return complete_request(irp, STATUS_SUCCESS, 0);
+}
+
+static NTSTATUS read_hba_journal(PIRP irp, void* buffer, ULONG out_len) {
+    if (out_len > 0 && buffer == NULL) return complete_request(irp, STATUS_INVALID_PARAMETER, 0);
+    world_lock();
+    ULONG n = hba_journal_length < out_len ? hba_journal_length : out_len;
+    RtlCopyMemory(buffer, hba_journal, n);
+    world_unlock();
+    return complete_request(irp, STATUS_SUCCESS, n);
+}
+
+static NTSTATUS clear_hba_journal(PIRP irp) {
+    world_lock();
+    hba_journal_length = 0;
+    world_unlock();
+    return complete_request(irp, STATUS_SUCCESS, 0);
+}
+
 NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
     ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
     ULONG in_len = stack->Parameters.DeviceIoControl.InputBufferLength;
@@ -51,6 +82,12 @@ NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
         return read_world(irp, buffer, out_len);
     case RAVLINSIM_READ_HBA:
         return read_hba(irp, buffer, out_len);
+    case RAVLINSIM_HBA_NOTE:
+        return note_hba_call(irp, buffer, in_len);
+    case RAVLINSIM_HBA_JOURNAL:
+        return read_hba_journal(irp, buffer, out_len);
+    case RAVLINSIM_HBA_CLEAR:
+        return clear_hba_journal(irp);
     default:
         return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }

@@ -56,3 +56,13 @@ bool hba_snapshot_read(SimHbaSnapshot* out) {
     make_safe(out);
     return whole;
 }
+
+void hba_journal_note(const char* line) {
+    HANDLE device = CreateFileA(RAVLINSIM_DEVICE_PATH, GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE) return;
+    DWORD returned = 0;
+    DeviceIoControl(device, RAVLINSIM_HBA_NOTE, const_cast<char*>(line), DWORD(strlen(line)), nullptr, 0, &returned,
+                    nullptr);
+    CloseHandle(device);
+}

@@ -4,11 +4,14 @@ side (driver_check.exe), the driver's life cycle (stopped, started again), the
 world that dsmsim.exe loads and shows against the Linux dsmsim, and the test
 hbaapi.dll loaded the way fenmar loads it (hba_check.exe, 32-bit), answering
 from the scenarios in sim/windows/tests/scenarios/ loaded into the driver, and
-ravlin's host port table read through cmd.exe and fenmar.exe (host_ports_check.exe).
+ravlin's host port table read through cmd.exe and fenmar.exe (host_ports_check.exe),
+and the console writes of `query device` with stdout on Wine's console, and the HBA
+tool's lines there whole, NUL and all (console_writes.py).
 
     run_wine_checks.py [--build-dir build/win64] [--win32-dir build/win32] [--linux-dir build/linux]
 
-Ends with "N passed, N failed"; exit status 1 on any failure.
+Ends with "N passed, N failed, N skipped"; exit status 1 on any failure. On a machine
+that cannot run 32-bit programs the checks that need one are skipped and counted.
 """
 
 import argparse
@@ -22,15 +25,23 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
 sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
+sys.path.insert(0, HERE)
 
 from wine_prefix import WinePrefix, install_build  # noqa: E402
+from win32_support import skip_reason  # noqa: E402
 from wine_versions import VersionFiles, scenario_versions  # noqa: E402
+from console_writes import check_console_nul_bytes, check_console_writes  # noqa: E402
 
 
 class Checks:
     def __init__(self):
         self.passed = 0
         self.failed = 0
+        self.skipped = 0
+
+    def skip(self, count, what):
+        self.skipped += count
+        print(f"skipped: {what} ({count} checks)")
 
     def expect(self, ok, what, detail=b""):
         if ok:
@@ -141,6 +152,8 @@ def main():
     version_check = os.path.join(prefix.build_dir, "sim", "windows", "tests", "version_check.exe")
 
     has_hba_check = os.path.exists(hba_check)
+    # hba_check.exe, fenmar.exe and the hbaapi.dll they load are 32-bit programs.
+    no_win32 = skip_reason()
 
     made = prefix.prepare()
     install_build(prefix, options.win32_dir)
@@ -178,7 +191,9 @@ def main():
         checks.expect(prefix.stop_driver() == 0, "net stop ravlindsm")
         stopped = time.monotonic() - start
         checks.program(prefix, "driver stopped: neither device opens", [driver_check, "no-device"])
-        if has_hba_check:
+        if no_win32:
+            checks.skip(1, f"hba_check without the test driver: {no_win32}")
+        elif has_hba_check:
             checks.program(prefix, "hba_check: without the test driver no adapters", [hba_check, "none"])
         # ravlin itself on a machine whose driver is not running.
         ravlin = os.path.join(prefix.build_dir, "tools", "ravlin", "ravlin.exe")
@@ -206,7 +221,10 @@ def main():
             checks.program(prefix, f"version files for {dsm} {mpio}", [version_check] + expected)
         install_build(prefix, options.win32_dir)
 
-        if has_hba_check:
+        if no_win32:
+            # The loads, the library's three modes, the host port table and the journal after them.
+            checks.skip(11, f"the test hbaapi.dll and ravlin's host port table: {no_win32}")
+        elif has_hba_check:
             # The library's adapters come from the world dsmsim.exe loads.
             start = time.monotonic()
             for scenario_name, mode in (("hba-four-adapters.json", "four-adapters"),
@@ -231,10 +249,18 @@ def main():
         start = time.monotonic()
         rescan_checks(prefix, checks, dsmsim)
         timings.append(f"rescan checks {time.monotonic() - start:.2f} s")
+
+        start = time.monotonic()
+        check_console_writes(prefix, checks, dsmsim)
+        if no_win32:  # query wwpn runs the 32-bit fenmar.exe
+            checks.skip(2, f"query wwpn on the console: {no_win32}")
+        else:
+            check_console_nul_bytes(prefix, checks, dsmsim)
+        timings.append(f"console writes {time.monotonic() - start:.2f} s")
     finally:
         prefix.stop()
     print("timings: " + ", ".join(timings))
-    print(f"wine-checks: {checks.passed} passed, {checks.failed} failed")
+    print(f"wine-checks: {checks.passed} passed, {checks.failed} failed, {checks.skipped} skipped")
     return 1 if checks.failed else 0
 
 

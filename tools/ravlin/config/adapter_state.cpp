@@ -7,6 +7,7 @@
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 #include "state_words.h"
 #include "usage_text.h"
 
@@ -28,7 +29,7 @@ bool any_active_adapter(const DSM_ADAPTER_TABLE* table) {
 
 int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
     if (adapter < 0 || adapter >= g_connection.adapter_count) {
-        printf("\nInvalid adapter number %d\n", int(adapter));
+        print_out("\nInvalid adapter number %d\n", int(adapter));
         return -1;
     }
     uint32_t action = state_action(word, true);
@@ -40,22 +41,22 @@ int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
     memset(&table, 0, sizeof table);
     uint32_t error = dsm_control(IOCTL_DSM_GET_ADAPTER_INFO, &table, sizeof table);
     if (error != 0) {
-        printf("Failed to get adapter information (%x)\n", unsigned(error));
+        print_out("Failed to get adapter information (%x)\n", unsigned(error));
         return -1;
     }
     if (table.AdapterCount <= 0 || !any_active_adapter(&table)) {
-        printf("\n%s\n", get_message_text(MSG_NO_ACTIVE_ADAPTER, "No active adapter found."));
+        print_out("\n%s\n", get_message_text(MSG_NO_ACTIVE_ADAPTER, "No active adapter found."));
         return -1;
     }
     // The table read at open may be longer than the fresh one: an entry beyond
     // the fresh count reads as zeros, as the driver left it.
     uint32_t mode = adapter < DSM_MAX_ADAPTERS ? table.Adapters[adapter].Mode : DSM_MODE_NORMAL;
     if (mode == DSM_MODE_OFFLINE && action == DSM_ACTION_OFFLINE) {
-        printf("\nThe adapter %d is already offline\n", int(adapter));
+        print_out("\nThe adapter %d is already offline\n", int(adapter));
         return -1;
     }
     if (mode == DSM_MODE_NORMAL && action == DSM_ACTION_ONLINE) {
-        printf("\nThe adapter %d is already online\n", int(adapter));
+        print_out("\nThe adapter %d is already online\n", int(adapter));
         return -1;
     }
 
@@ -67,14 +68,14 @@ int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
     error = dsm_control(IOCTL_DSM_SET_ADAPTER_STATE, &request, sizeof request);
     if (error != 0) {
         if (request.Status == DSM_STATUS_PRESERVE_ACCESS)
-            printf("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
+            print_out("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
                                               "To preserve device access the adapter cannot be set offline"));
         else
-            printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+            print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
         return int32_t(error);
     }
     if (request.Status == DSM_STATUS_PRESERVE_ACCESS) {
-        printf("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
+        print_out("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
                                           "To preserve device access the adapter cannot be set offline\n"));
         return 0;
     }
@@ -82,7 +83,7 @@ int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
     char text[100];
     snprintf(text, sizeof text, "Success: set adapter %ld to %s\n", long(adapter), word);
     write_activity_log_as_is(text);
-    printf("\n%s\n", get_message_text_as_is(MSG_ADAPTER_SET, text, long(adapter), word));
+    print_out("\n%s\n", get_message_text_as_is(MSG_ADAPTER_SET, text, long(adapter), word));
     if (show) show_adapters(adapter, AF_ONE_ADAPTER);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -26,31 +27,31 @@ Step report_read_failure(uint32_t error, int64_t device, int64_t high, bool sing
                          const DSM_DEVICE_RECORD* record) {
     int d = int(device);
     if (error == DSM_ERROR_DEVICE_REMOVED) {
-        printf("\n%s\n", get_message_text(MSG_DEVICE_REMOVED, "Device #%d is removed.", d));
+        print_out("\n%s\n", get_message_text(MSG_DEVICE_REMOVED, "Device #%d is removed.", d));
         if (single) return Step::Stop;
         (*running)++;
         return Step::Next;
     }
     if (error == DSM_ERROR_FILE_NOT_FOUND) {
         if (single) {
-            printf("\n%s\n", get_message_text(MSG_DEVICE_INVALID, "Device #%d is invalid. No such device.", d));
+            print_out("\n%s\n", get_message_text(MSG_DEVICE_INVALID, "Device #%d is invalid. No such device.", d));
             return Step::Stop;
         }
         if (*running >= g_connection.device_slot_count) {
             if (device == high)
-                printf("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d is invalid. No such device.", d));
+                print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d is invalid. No such device.", d));
             else
-                printf("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d to #%d are invalid. No such devices.",
+                print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d to #%d are invalid. No such devices.",
                                                   d, int(high)));
             return Step::Stop;
         }
-        printf("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d is invalid. No such device.\n", d));
+        print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d is invalid. No such device.\n", d));
         return Step::Next;
     }
     if (record->Status == DSM_STATUS_INVALID_DEVICE)
-        printf("\n%s\n", get_message_text(MSG_DEVICE_INVALID, "Device #%d is invalid. No such device", d));
+        print_out("\n%s\n", get_message_text(MSG_DEVICE_INVALID, "Device #%d is invalid. No such device", d));
     else
-        printf("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Error executing command 0x%x 0x%x\n", unsigned(error),
+        print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Error executing command 0x%x 0x%x\n", unsigned(error),
                                           unsigned(record->Status)));
     return single ? Step::Stop : Step::Next;
 }
@@ -81,7 +82,7 @@ int32_t clear_counters(int32_t first, int32_t last, const char* kind) {
             request.CounterKind = counter_kind;
             uint32_t reset = dsm_control(IOCTL_DSM_CLEAR_COUNTERS, &request, sizeof request);
             if (reset != 0) {
-                printf("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Error executing command 0x%x\n", unsigned(reset)));
+                print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Error executing command 0x%x\n", unsigned(reset)));
                 // This device kept its counters: the summary must not claim them all.
                 some_failed = true;
                 break;
@@ -95,14 +96,14 @@ int32_t clear_counters(int32_t first, int32_t last, const char* kind) {
     }
 
     if (!cleared) {
-        printf("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nFailed to reset %s counter.", kind));
+        print_out("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nFailed to reset %s counter.", kind));
         return -1;
     }
     if (some_failed) {
-        printf("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nSuccessfully reset %s counter. (except few devices)", kind));
+        print_out("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nSuccessfully reset %s counter. (except few devices)", kind));
         write_activity_log("Successfully reset %s counter. (except few devices)\n", kind);
     } else {
-        printf("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nSuccessfully reset %s counter.", kind));
+        print_out("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nSuccessfully reset %s counter.", kind));
         write_activity_log("Successfully reset %s counter.\n", kind);
     }
     return 0;

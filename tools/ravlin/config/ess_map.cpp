@@ -6,6 +6,7 @@
 #include "map_display.h"
 #include "map_line.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -30,19 +31,19 @@ void print_ess_map_rows(FILE* file) {
             strcpy(line.size, "available");
         }
         if (strcmp(line.p, "O") == 0) line.p[0] = '\0';
-        printf("%-7s %-7s %-2s %-5s %-6s %-13s %-4s %-8s %6s %4s %4s %5s %4s  %-2s %-13s %5s  %-s\n", line.disk,
-               line.path, line.p, line.location1, line.location2, line.lun_sn, line.type1, line.type2, line.size,
-               line.lss, line.vol, line.rank, line.ca, line.s, line.connection, line.port, line.raid_mode);
+        print_out("%-7s %-7s %-2s %-5s %-6s %-13s %-4s %-8s %6s %4s %4s %5s %4s  %-2s %-13s %5s  %-s\n", line.disk,
+                  line.path, line.p, line.location1, line.location2, line.lun_sn, line.type1, line.type2, line.size,
+                  line.lss, line.vol, line.rank, line.ca, line.s, line.connection, line.port, line.raid_mode);
     }
 }
 
 int32_t show_ess_map() {
     FILE* file = fopen("vdqessmap.out", "r");
     if (file == nullptr) {
-        printf("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
+        print_out("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
         return 0;
     }
-    printf("%s\n", get_message_text_as_is(MSG_ESS_MAP_HEADER, kEssMapHeader));
+    print_out("%s\n", get_message_text_as_is(MSG_ESS_MAP_HEADER, kEssMapHeader));
     print_ess_map_rows(file);
     fclose(file);
     return 0;

@@ -7,6 +7,7 @@
 #include "control_device.h"
 #include "handlers.h"
 #include "message_text.h"
+#include "output_policy.h"
 #include "usage_text.h"
 
 namespace {
@@ -30,11 +31,11 @@ bool put_model(char (&field)[8], const char* model) {
 
 // The message of a failed or refused request.
 void print_user_command_error() {
-    printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing a user command!\n"));
+    print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing a user command!\n"));
 }
 
 // Prints an already formatted line under `id` in the form "%s\n", as it stands.
-void print_line(uint32_t id, const char* line) { printf("%s\n", get_message_text_as_is(id, line)); }
+void print_line(uint32_t id, const char* line) { print_out("%s\n", get_message_text_as_is(id, line)); }
 
 // Gets or sets (by `code`) the retry delay of `model`; the request's result, or -1
 // for a model that does not fit.

@@ -9,6 +9,7 @@
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 #include "state_words.h"
 #include "usage_text.h"
 
@@ -23,11 +24,11 @@ bool path_may_change(uint32_t device, int32_t path, const DSM_PATH_ENTRY* entry,
     bool offline = strcmp(word, "offline") == 0;
     if ((entry->State == DSM_PATH_OPEN && online && entry->Mode == DSM_MODE_NORMAL) ||
         (entry->State == DSM_PATH_DEAD && offline && entry->Mode == DSM_MODE_OFFLINE)) {
-        printf("\nDevice %ld path %ld is already %s\n", long(device), long(path), word);
+        print_out("\nDevice %ld path %ld is already %s\n", long(device), long(path), word);
         return false;
     }
     if (entry->State == DSM_PATH_CLOSE) {
-        printf("\nDevice %ld path %ld is Unavailable\n", long(device), long(path));
+        print_out("\nDevice %ld path %ld is Unavailable\n", long(device), long(path));
         return false;
     }
     return true;
@@ -37,14 +38,14 @@ bool path_may_change(uint32_t device, int32_t path, const DSM_PATH_ENTRY* entry,
 
 int32_t set_path_state(uint32_t device, int32_t path, const char* word, int32_t show) {
     if (path < 0 || path >= DSM_MAX_PATHS) {
-        printf("\nInvalid path number %d\n", int(path));
+        print_out("\nInvalid path number %d\n", int(path));
         return -1;
     }
     DSM_DEVICE_RECORD record;
     int32_t result = read_device_record(device, &record);
     if (result != 0) return result;
     if (uint32_t(path) >= record.PathCount) {
-        printf("\nInvalid path number %d\n", int(path));
+        print_out("\nInvalid path number %d\n", int(path));
         return -1;
     }
     if (!path_may_change(device, path, &record.Paths[path], word)) return -1;
@@ -62,19 +63,19 @@ int32_t set_path_state(uint32_t device, int32_t path, const char* word, int32_t 
     request.Marker = DSM_REQUEST_MARKER;
     uint32_t error = dsm_control(IOCTL_DSM_SET_PATH_STATE, &request, sizeof request);
     if (request.Status == DSM_STATUS_PRESERVE_ACCESS) {
-        printf("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
+        print_out("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
                                           "To preserve device access the path cannot be set offline\n"));
         return -1;
     }
     if (error != 0) {
-        printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+        print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
         return -1;
     }
 
     char text[100];
     snprintf(text, sizeof text, "Success: set device %ld path %ld to %s\n", long(device), long(path), word);
     write_activity_log_as_is(text);
-    printf("\n%s\n", get_message_text_as_is(MSG_PATH_SET, text, long(device), long(path), word));
+    print_out("\n%s\n", get_message_text_as_is(MSG_PATH_SET, text, long(device), long(path), word));
     if (show) {
         g_settings.first_device = int32_t(device);
         show_device(QF_ONE_DEVICE, IOCTL_DSM_GET_DEVICE_INFO);

@@ -7,6 +7,7 @@
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ int32_t set_performance(int32_t mode, int32_t device) {
     g_connection.device_slot_count = count;
     // The on/off form asks with device 0, so it too needs at least one slot.
     if (device < 0 || device >= count) {
-        printf("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "DeviceMaxCount#%d  Device#%d is invalid. No such device.\n",
+        print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "DeviceMaxCount#%d  Device#%d is invalid. No such device.\n",
                                           int(count), int(device)));
         return -1;
     }
@@ -39,21 +40,21 @@ int32_t set_performance(int32_t mode, int32_t device) {
     uint32_t result = dsm_control(mode == 0 ? IOCTL_DSM_SET_PERF : IOCTL_DSM_SET_DEVICE_PERF, &body, sizeof body);
     if (result == 0) return 0;
     if (int32_t(result) < 0) {
-        printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+        print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
         return int32_t(result);
     }
     char text[80];
     if (result == DSM_ERROR_DEVICE_REMOVED) {
         snprintf(text, sizeof text, "Device #%d is removed.", int(device));
-        printf("\n%s\n", get_message_text_as_is(MSG_DEVICE_REMOVED, text));
+        print_out("\n%s\n", get_message_text_as_is(MSG_DEVICE_REMOVED, text));
         return 3;
     }
     if (result == DSM_ERROR_FILE_NOT_FOUND) {
         snprintf(text, sizeof text, "Device #%d is invalid. No such device.", int(device));
-        printf("\n%s\n", get_message_text_as_is(MSG_DEVICE_INVALID, text));
+        print_out("\n%s\n", get_message_text_as_is(MSG_DEVICE_INVALID, text));
         return 3;
     }
-    printf("\n%s 0x%x\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"), unsigned(result));
+    print_out("\n%s 0x%x\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"), unsigned(result));
     return int32_t(result);
 }
 
@@ -62,7 +63,7 @@ int32_t set_trace(const char* level) {
     for (const TraceLevel& t : kTraceLevels)
         if (strcmp(level, t.word) == 0) mask = t.mask;
     uint32_t result = dsm_control(IOCTL_DSM_SET_TRACE, &mask, sizeof mask);
-    if (result == 0) printf("Success: Configured %s trace\n", level);
-    else printf("Failed to configure %s trace\n", level);
+    if (result == 0) print_out("Success: Configured %s trace\n", level);
+    else print_out("Failed to configure %s trace\n", level);
     return int32_t(result);
 }

@@ -10,6 +10,7 @@
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 #include "policy_words.h"
 #include "usage_text.h"
 
@@ -31,7 +32,7 @@ int32_t set_device_policy(int32_t device, uint32_t policy, uint32_t scope, const
         return 0;
     }
     if (int32_t(error) < 0) {
-        printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+        print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
         return int32_t(error);
     }
     if (error == DSM_ERROR_DEVICE_REMOVED) {
@@ -42,8 +43,8 @@ int32_t set_device_policy(int32_t device, uint32_t policy, uint32_t scope, const
         print_device_gone(MSG_DEVICE_INVALID, uint32_t(device));
         return 3;
     }
-    printf("\n%s 0x%x\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"),
-           unsigned(error));
+    print_out("\n%s 0x%x\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"),
+              unsigned(error));
     return int32_t(error);
 }
 
@@ -68,6 +69,6 @@ int32_t set_policy(int32_t first, int32_t last, const char* word, const char* sc
         result = set_device_policy(device, policy, scope, word);
         if (device == INT32_MAX) break;
     }
-    if (cut) printf("\n#Device %d to %d are not present\n", int(count), int(requested_high));
+    if (cut) print_out("\n#Device %d to %d are not present\n", int(count), int(requested_high));
     return result;
 }

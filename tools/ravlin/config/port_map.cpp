@@ -6,6 +6,7 @@
 #include "map_display.h"
 #include "map_line.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -19,12 +20,12 @@ constexpr char kLegend[] =
 
 // Ends a disk line: the bay label and a grid of unconfigured cells under the header's columns.
 void finish_disk_line() {
-    printf("%2s %6s", "", "Bay1-Bay2:");
+    print_out("%2s %6s", "", "Bay1-Bay2:");
     for (int group = 0; group < 8; group++) {
-        printf("--------");
-        printf(group == 3 ? "      " : group == 7 ? "       " : " ");
+        print_out("--------");
+        print_out(group == 3 ? "      " : group == 7 ? "       " : " ");
     }
-    printf("\n");
+    print_out("\n");
 }
 
 // The ESS id the grid shows: from the LUN SN's fourth character for a 2105, else its first 7.
@@ -53,7 +54,7 @@ void print_port_map_rows(FILE* file) {
         snprintf(current, sizeof current, "%s", line.disk);
         char id[17];
         grid_ess_id(&line, id);
-        printf("%8s %9s   ", id, current);
+        print_out("%8s %9s   ", id, current);
         open = true;
     }
     if (open) finish_disk_line();
@@ -62,13 +63,13 @@ void print_port_map_rows(FILE* file) {
 int32_t show_port_map() {
     FILE* file = fopen("ravlinassmap.out", "r");
     if (file == nullptr) {
-        printf("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
+        print_out("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
         return 0;
     }
-    printf(" ESSID      DISK                     H1       H2       H3       H4            H1       H2       H3       H4\n");
-    printf("                                  ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH      ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH\n");
+    print_out(" ESSID      DISK                     H1       H2       H3       H4            H1       H2       H3       H4\n");
+    print_out("                                  ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH      ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH\n");
     print_port_map_rows(file);
-    printf("%s", get_message_text_as_is(MSG_PORT_MAP_LEGEND, kLegend));
+    print_out("%s", get_message_text_as_is(MSG_PORT_MAP_LEGEND, kLegend));
     fclose(file);
     return 0;
 }

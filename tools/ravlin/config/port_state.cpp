@@ -8,6 +8,7 @@
 #include "handlers.h"
 #include "map_line.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ bool set_line_paths(const EssMapLine* line, uint32_t action) {
     while (*digits != '\0' && (*digits < '0' || *digits > '9')) digits++;
     snprintf(record.DeviceName, sizeof record.DeviceName, "\\Device\\Harddisk%s\\DR0", digits);
     if (dsm_control(IOCTL_DSM_GET_DEVICE_INFO, &record, sizeof record) != 0) {
-        printf("\n%s\n", get_message_text(MSG_USER_COMMAND, "Error executing a user command!\n"));
+        print_out("\n%s\n", get_message_text(MSG_USER_COMMAND, "Error executing a user command!\n"));
         return false;
     }
     uint32_t paths = record.PathCount > uint32_t(DSM_MAX_PATHS) ? uint32_t(DSM_MAX_PATHS) : record.PathCount;
@@ -71,12 +72,12 @@ bool set_line_paths(const EssMapLine* line, uint32_t action) {
 
 int32_t set_port_state(const char* action, const char* port, const char* essid_word) {
     if (!valid_port_name(port)) {
-        printf("%s\n", get_message_text(MSG_BAD_PORT_NAME, "Invalid portname format!"));
+        print_out("%s\n", get_message_text(MSG_BAD_PORT_NAME, "Invalid portname format!"));
         return -1;
     }
     FILE* file = fopen("ravlinassmap.out", "r");
     if (file == nullptr) {
-        printf("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading essmap.out!"));
+        print_out("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading essmap.out!"));
         return -1;
     }
     bool disable = strcmp(action, "disable") == 0;
@@ -97,22 +98,22 @@ int32_t set_port_state(const char* action, const char* port, const char* essid_w
         }
         char message[128];
         snprintf(message, sizeof message, "Cannot %s device %s port %s\n", action, line.disk, line.connection);
-        printf("\n%s\n", get_message_text_as_is(MSG_CANNOT_SET_PORT, message, action, line.disk, line.connection));
+        print_out("\n%s\n", get_message_text_as_is(MSG_CANNOT_SET_PORT, message, action, line.disk, line.connection));
     }
     fclose(file);
 
     if (!matched) {
-        printf("%s\n", get_message_text(MSG_NOT_FOUND, "portname or essid not found"));
+        print_out("%s\n", get_message_text(MSG_NOT_FOUND, "portname or essid not found"));
     } else if (succeeded) {
         if (disable) {
-            printf("\nSuccessfully disabled port %s\n", port);
+            print_out("\nSuccessfully disabled port %s\n", port);
             write_activity_log("Successfully disabled port %s\n", port);
         } else {
-            printf("\nSuccessfully enabled port %s\n", port);
+            print_out("\nSuccessfully enabled port %s\n", port);
             write_activity_log("Successfully enabled port %s\n", port);
         }
     } else {
-        printf("\nNo match found\n");
+        print_out("\nNo match found\n");
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "device_record_read.h"
 #include "handlers.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -16,14 +17,14 @@ constexpr uint32_t MSG_PATH_SET = 16;
 
 int32_t set_preferred_path(uint32_t device, uint32_t path, int32_t flag) {
     if (flag != 0 && flag != 1) {
-        printf("\n Invalid argument .. use 0 or 1 \n");
+        print_out("\n Invalid argument .. use 0 or 1 \n");
         return -1;
     }
     DSM_DEVICE_RECORD record;
     int32_t result = read_device_record(device, &record);
     if (result != 0) return result;
     if (int32_t(path) >= int32_t(record.PathCount)) {
-        printf("\nInvalid path number %d\n", int(path));
+        print_out("\nInvalid path number %d\n", int(path));
         return -1;
     }
 
@@ -37,7 +38,7 @@ int32_t set_preferred_path(uint32_t device, uint32_t path, int32_t flag) {
 
     char text[100];
     snprintf(text, sizeof text, "Success: set device %ld path %ld \n", long(device), long(path));
-    printf("\n%s\n", get_message_text_as_is(MSG_PATH_SET, text, long(device), long(path)));
+    print_out("\n%s\n", get_message_text_as_is(MSG_PATH_SET, text, long(device), long(path)));
     if (flag == 1)
         write_activity_log("Success: set [device %ld] preferredpath: [path %ld]\n", long(device), long(path));
     else

@@ -3,6 +3,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "output_policy.h"
+
 namespace {
 
 PlatformLock* g_log_lock = nullptr;
@@ -25,7 +27,7 @@ void append_record() {
     const char* path = platform_activity_log_path();
     FILE* file = fopen(path, "a");
     if (file == nullptr) {
-        printf("can not open log file: ravlindsm.log\n");
+        print_out("can not open log file: ravlindsm.log\n");
         return;
     }
     fprintf(file, "%s %s %s", g_log_date, g_log_time, g_log_message);
@@ -77,6 +79,7 @@ void format_log_timestamp(const PlatformLocalTime* now, char date[16], char time
 void rotate_log_generations(const char* base) {
     char source[kGenerationNameSize];
     char target[kGenerationNameSize];
+    flush_output();  // a failure below goes to stderr, after what stdout already holds
 
     generation_name(target, base, 4);
     if (platform_file_exists(target) && remove(target) != 0) fprintf(stderr, "remove file(%s) failed!\n", target);

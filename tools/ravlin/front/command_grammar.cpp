@@ -43,6 +43,41 @@ struct Words {
 
 bool numeric(const char* word) { return word != nullptr && is_numeric_word(word); }
 
+// How many of W3..Wk are "-json".
+int json_words(const Words& w) {
+    int n = 0;
+    for (int i = 3; i <= w.k; i++) n += equal(w(i), "-json");
+    return n;
+}
+
+// The words without their one "-json", in `storage` (room for kMaxKept words);
+// false when more words remain than that.
+constexpr int kMaxKept = 8;
+bool without_json(const Words& w, const char* (&storage)[kMaxKept], Words* out) {
+    int n = 0;
+    for (int i = 1; i <= w.k; i++) {
+        if (i >= 3 && equal(w(i), "-json")) continue;
+        if (n == kMaxKept) return false;
+        storage[n++] = w(i);
+    }
+    *out = Words{n, storage};
+    return true;
+}
+
+// The rows whose words are matched by position take "-json" anywhere after the
+// second word: the rest is matched as it would be without it. A second "-json"
+// is an invalid argument.
+Command with_json(const Words& w, Command (*row)(const Words&), Command too_long) {
+    Command c;
+    const char* storage[kMaxKept];
+    Words rest{};
+    if (json_words(w) > 1) c = invalid_argument();
+    else if (!without_json(w, storage, &rest)) c = too_long;
+    else c = row(rest);
+    c.json = true;
+    return c;
+}
+
 Command query_adapter(const Words& w) {
     int k = w.k;
     if (k > 5) return invalid_argument();
@@ -75,8 +110,15 @@ Command query_adapter(const Words& w) {
 }
 
 Command query_devices(const Words& w, uint32_t request_code) {
-    if (w.k > 10) return invalid_argument();
+    // "-json" is one more option of the free-order list (the option parser refuses a second one).
+    bool json = json_words(w) > 0;
+    if (w.k > 10 + (json ? 1 : 0)) {
+        Command bad = invalid_argument();
+        bad.json = json;
+        return bad;
+    }
     Command c = make(CommandKind::ListDevices);
+    c.json = json;
     c.flags = QF_ANY_TYPE;
     c.request_code = request_code;
     // The first of -c and -csv wins; only one of them is ever recorded.
@@ -93,22 +135,70 @@ Command query_devices(const Words& w, uint32_t request_code) {
     return c;
 }
 
+// The reports print their own documents (a warning exit is no failure there), so
+// only their grammar errors take the error document of -json.
+Command invalid_report_argument(const Words& w) {
+    Command bad = invalid_argument();
+    bad.json = json_words(w) > 0;
+    return bad;
+}
+
+// query health [-s] [-tpgs] [-json]: each option at most once, in any order. The
+// handler opens the driver itself, so that a missing driver is a health verdict.
+Command health_command(const Words& w) {
+    Command c = make(CommandKind::QueryHealth);
+    c.needs_device = false;
+    for (int i = 3; i <= w.k; i++) {
+        uint32_t bit = equal(w(i), "-s") ? QF_SCSI_ADDR : equal(w(i), "-tpgs") ? QF_TPGS : 0;
+        if (bit != 0 && (c.flags & bit) == 0) c.flags |= bit;
+        else if (bit == 0 && equal(w(i), "-json") && c.value == 0) c.value = 1;
+        else return invalid_report_argument(w);
+    }
+    return c;
+}
+
+Command query_adapter_stats(const Words& w) {
+    Command c = make(CommandKind::ShowAdapterStats);
+    if (w.k == 2) return c;
+    if (w.k == 3 && numeric(w(3)) && numeric_value(w(3)) < DSM_MAX_ADAPTERS) {
+        c.number = numeric_value(w(3));
+        c.value = 1;
+        return c;
+    }
+    return invalid_argument();
+}
+
+Command query_version(const Words& w) {
+    Command c = make(CommandKind::ShowVersions);
+    c.needs_device = false;
+    if (w.k == 3) {
+        if (!equal(w(3), "-b")) c.kind = CommandKind::InvalidArgument;
+        c.value = 1;  // the build-number flag
+    }
+    return c;
+}
+
+// query diff FILE [-json]. The handler reads FILE before it opens the driver.
+Command diff_command(const Words& w) {
+    if (w.k < 3 || w.k > 4 || equal(w(3), "-json")) return invalid_report_argument(w);
+    if (w.k == 4 && !equal(w(4), "-json")) return invalid_report_argument(w);
+    Command c = make(CommandKind::QueryDiff);
+    c.needs_device = false;
+    c.word = w(3);
+    c.value = w.k == 4 ? 1 : 0;
+    return c;
+}
+
 Command query_family(const Words& w) {
     const char* what = w(2);
     int k = w.k;
-    if (equal(what, "adapter")) return query_adapter(w);
+    if (equal(what, "health")) return health_command(w);
+    if (equal(what, "diff")) return diff_command(w);
+    bool json = json_words(w) > 0;
+    if (equal(what, "adapter")) return json ? with_json(w, query_adapter, invalid_argument()) : query_adapter(w);
     if (equal(what, "device")) return query_devices(w, IOCTL_DSM_GET_DEVICE_INFO);
     if (equal(what, "devstats")) return query_devices(w, IOCTL_DSM_GET_DEVICE_STATS);
-    if (equal(what, "adaptstats")) {
-        Command c = make(CommandKind::ShowAdapterStats);
-        if (k == 2) return c;
-        if (k == 3 && numeric(w(3)) && numeric_value(w(3)) < DSM_MAX_ADAPTERS) {
-            c.number = numeric_value(w(3));
-            c.value = 1;
-            return c;
-        }
-        return invalid_argument();
-    }
+    if (equal(what, "adaptstats")) return json ? with_json(w, query_adapter_stats, invalid_argument()) : query_adapter_stats(w);
     if (k == 2 && equal(what, "essmap")) return make(CommandKind::ShowEssMap);
     if (k == 2 && equal(what, "portmap")) return make(CommandKind::ShowPortMap);
     if (k == 4 && equal(w(3), "-d") && (equal(what, "retrydelay") || equal(what, "repeats"))) {
@@ -266,12 +356,10 @@ Command parse_command(int k, const char* const* words) {
 
     // Served without the driver.
     if (equal(w(1), "query") && equal(w(2), "version")) {
-        Command c = make(CommandKind::ShowVersions);
+        if (json_words(w) == 0) return query_version(w);
+        // Past three words every word is ignored, so a long line is the plain version.
+        Command c = with_json(w, query_version, query_version(Words{4, words}));
         c.needs_device = false;
-        if (k == 3) {
-            if (!equal(w(3), "-b")) c.kind = CommandKind::InvalidArgument;
-            c.value = 1;  // the build-number flag
-        }
         return c;
     }
     if (k == 2 && equal(w(1), "query") && (equal(w(2), "wwpn") || equal(w(2), "port"))) {

@@ -29,6 +29,8 @@ enum class CommandKind {
     SetPortState,
     ClearCounters,
     SetTrace,
+    QueryHealth,
+    QueryDiff,
 };
 
 struct Command {
@@ -48,6 +50,7 @@ struct Command {
     bool all_adapters;      // -a on the adapter query
     bool present_only;      // -c seen first (applied after option parsing)
     bool csv_only;          // -csv seen first
+    bool json;              // -json on a query that takes it: output and failures as JSON documents
 };
 
 // Matches the k words W1..Wk (words[0] is W1) against the grammar.

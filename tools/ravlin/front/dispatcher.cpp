@@ -4,9 +4,11 @@
 
 #include "activity_log.h"
 #include "control_device.h"
+#include "error_document.h"
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 #include "usage_text.h"
 
 namespace {
@@ -21,11 +23,11 @@ constexpr char kEssMapFile[] = "vdqessmap.out";
 int32_t show_map(int32_t (*display)()) {
     uint64_t size = 0;
     if (!platform_file_exists(kEssMapFile)) {
-        printf("%s\n", get_message_text(MSG_ESSMAP_UNREADABLE, "Error reading essmap.out!"));
+        print_out("%s\n", get_message_text(MSG_ESSMAP_UNREADABLE, "Error reading essmap.out!"));
         return 1;
     }
     if (!platform_file_size(kEssMapFile, &size) || size == 0) {
-        printf("\n%s\n", get_message_text(MSG_NO_VALID_DEVICE, "No valid device found\n"));
+        print_out("\n%s\n", get_message_text(MSG_NO_VALID_DEVICE, "No valid device found\n"));
         return 1;
     }
     // The display reports its own trouble; the command counts as done.
@@ -40,10 +42,10 @@ int32_t performance(const Command& c) {
     if (c.value == 0) {
         const char* text = c.perf_collection != 0 ? "Success:Performance Collection set to ON \n"
                                                   : "Success:Performance Collection set to OFF \n";
-        printf("%s", text);
+        print_out("%s", text);
         write_activity_log_as_is(text);
     } else {
-        printf("Success:Performance Collection set for the required device \n");
+        print_out("Success:Performance Collection set for the required device \n");
         write_activity_log("Success:Performance Collection set for the required device %ld \n", long(c.number));
     }
     return 0;
@@ -111,19 +113,21 @@ int32_t run_command(const Command& c, int k, const char* const* words) {
         return clear_counters(c.number, c.number2, c.word);
     case CommandKind::SetTrace:
         return set_trace(c.word);
+    case CommandKind::QueryHealth:
+        return query_health(c.flags, c.value != 0);
+    case CommandKind::QueryDiff:
+        return query_diff(c.word, c.value != 0);
     }
     return -1;
 }
 
-int32_t run_ravlin(int k, const char* const* words) {
-    activity_log_init();
-    reset_invocation_settings();
+namespace {
 
-    Command command = parse_command(k, words);
+int32_t run_parsed(const Command& command, int k, const char* const* words) {
     if (!command.needs_device) return run_command(command, k, words);
 
     if (open_control_device() != 0) {
-        printf("\n%s\n", get_message_text(MSG_NO_DEVICE_FILE, "No device file found\n"));
+        print_message(get_message_text(MSG_NO_DEVICE_FILE, "No device file found\n"));
         return -1;
     }
     // Every rescan path ends here; the handle goes with the process.
@@ -132,9 +136,26 @@ int32_t run_ravlin(int k, const char* const* words) {
     int32_t result = run_command(command, k, words);
 
     if (!close_control_device() && result != -1) {
-        printf("\n%s\n", get_message_text(MSG_CLOSE_FAILED, "Error closing device file\n"));
+        print_message(get_message_text(MSG_CLOSE_FAILED, "Error closing device file\n"));
         result = -1;
     }
-    if (g_settings.color_enabled) platform_console_set_attributes(g_settings.saved_attributes);
+    if (g_settings.color_enabled) {
+        flush_output();  // the colour in force until now is the one it was printed in
+        platform_console_set_attributes(g_settings.saved_attributes);
+    }
+    return result;
+}
+
+}  // namespace
+
+int32_t run_ravlin(int k, const char* const* words) {
+    activity_log_init();
+    reset_invocation_settings();
+
+    Command command = parse_command(k, words);
+    g_settings.json_output = command.json;
+    int32_t result = run_parsed(command, k, words);
+    // A failed run with -json ends with one error document, whatever it printed before.
+    if (g_settings.json_output && result != 0) write_error_document(result);
     return result;
 }

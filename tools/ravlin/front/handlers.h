@@ -26,6 +26,9 @@ int32_t set_performance(int32_t mode, int32_t device);
 int32_t set_port_state(const char* action, const char* port, const char* ess_id);
 int32_t clear_counters(int32_t first, int32_t last, const char* kind);
 int32_t set_trace(const char* level);
+// The reports; each opens the driver itself. flags: QF_SCSI_ADDR, QF_TPGS.
+int32_t query_health(uint32_t flags, bool json);
+int32_t query_diff(const char* file, bool json);
 
 // Result of a handler that this build does not have yet.
 constexpr int32_t kHandlerNotBuilt = -1;

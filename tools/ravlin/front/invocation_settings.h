@@ -33,6 +33,7 @@ struct InvocationSettings {
     int32_t display_interval;
     int32_t display_count;
     const char* device_model;  // refers to the command word
+    bool json_output;          // -json: documents on stdout instead of text
 };
 extern InvocationSettings g_settings;
 

@@ -6,6 +6,7 @@
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "numeric_word.h"
+#include "output_policy.h"
 #include "platform.h"
 #include "usage_text.h"
 
@@ -34,6 +35,7 @@ int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* c
     uint32_t& flags = *query_flags;
     const bool for_device = word_count >= 2 && is(words[1], "device");
     int i = 2;  // W3
+    bool json_seen = false;
     while (i < word_count) {
         const char* word = words[i];
         const char* next = i + 1 < word_count ? words[i + 1] : nullptr;
@@ -91,17 +93,22 @@ int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* c
                     flags |= QF_REPEAT;
                     ok = true;
                     step = 3;
-                } else if (count == nullptr || is(count, "-d")) {
+                } else if (count == nullptr || is(count, "-d") || is(count, "-json")) {
                     g_settings.display_count = kEndless;
                     flags |= QF_REPEAT;
                     ok = true;
                     step = 2;
                 }
             }
+        } else if (is(word, "-json")) {
+            ok = !json_seen;
+            json_seen = true;
+        } else if (is(word, "-k") && g_settings.json_output) {
+            ok = false;  // machine output never carries colours
         } else if (is(word, "-k")) {
             uint16_t attributes = 7;
             if (!platform_console_get_attributes(&attributes)) {
-                printf("Error initializing color attributes (%d)\n", int(platform_last_error()));
+                print_out("Error initializing color attributes (%d)\n", int(platform_last_error()));
                 return -1;
             }
             g_settings.color_enabled = true;

@@ -3,7 +3,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "error_document.h"
+#include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 // Lines of the policy legend start with eight blanks and a tab.
 const char kUsageText[] =
@@ -60,9 +63,14 @@ const char* invalid_command_text() { return assemble(kInvalidCommandHeader); }
 const char* invalid_argument_text() { return assemble(kInvalidArgumentHeader); }
 
 void print_invalid_command() {
-    printf("\n%s\n", get_message_text_as_is(MSG_INVALID_COMMAND, invalid_command_text(), "\n"));
+    print_out("\n%s\n", get_message_text_as_is(MSG_INVALID_COMMAND, invalid_command_text(), "\n"));
 }
 
 void print_invalid_argument() {
-    printf("\n%s\n", get_message_text_as_is(MSG_INVALID_ARGUMENT, invalid_argument_text(), "\n"));
+    // A document carries the error's name; the usage is for people.
+    if (g_settings.json_output) {
+        keep_failure_message("Invalid argument");
+        return;
+    }
+    print_out("\n%s\n", get_message_text_as_is(MSG_INVALID_ARGUMENT, invalid_argument_text(), "\n"));
 }

@@ -2,6 +2,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "output_policy.h"
 #include "restart_parts.h"
 
 namespace {
@@ -17,15 +18,15 @@ uint32_t change_disk_state(PlatformDiskSet set, PlatformDisk* disk, uint32_t sta
         platform_disk_property_change(set, disk, PLATFORM_DICS_ENABLE, PLATFORM_DICS_FLAG_GLOBAL);
     if (!platform_disk_property_change(set, disk, state, PLATFORM_DICS_FLAG_CONFIGSPECIFIC)) {
         uint32_t error = platform_last_error();
-        printf(" fail to invoke DIF_PROPERTYCHANGE:%d\r\n", int(error));
+        print_out(" fail to invoke DIF_PROPERTYCHANGE:%d\r\n", int(error));
         return error;
     }
     uint32_t flags = 0;
     if (platform_disk_install_flags(set, disk, &flags) &&
         (flags & (PLATFORM_DI_NEEDRESTART | PLATFORM_DI_NEEDREBOOT)) != 0)
-        printf("need to reboot\r\n");
+        print_out("need to reboot\r\n");
     else
-        printf("%s disk succeed\r\n", state == PLATFORM_DICS_ENABLE ? "enable" : "disable");
+        print_out("%s disk succeed\r\n", state == PLATFORM_DICS_ENABLE ? "enable" : "disable");
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "host_ports.h"
+#include "output_policy.h"
 #include "platform.h"
 
 namespace {
@@ -39,7 +40,7 @@ int32_t read_host_ports(const char* command, uint8_t* port_ids, char (*wwpns)[kH
         platform_remove_file(temp);
         return -1;
     }
-    fflush(nullptr);
+    flush_output();
     int32_t status = platform_run_command(line);
     FILE* file = fopen(temp, "rb");
     if (file != nullptr) {

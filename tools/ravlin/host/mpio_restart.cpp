@@ -8,6 +8,7 @@
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "mpio_restart.h"
+#include "output_policy.h"
 #include "restart_parts.h"
 
 namespace {
@@ -67,26 +68,26 @@ int32_t find_restart_serial(int verbose, char* serial, bool* found) {
         *found = true;
         if (verbose) {
             const DSM_PATH_ENTRY* p = &record.Paths[path];
-            printf("Device Name:%s\n, Path Name:%.*s\n, Serial Number:%s\n",
-                   device_display_name(record.DeviceName, sizeof record.DeviceName),
-                   int(field_length(p->DiskName, sizeof p->DiskName)), p->DiskName, serial);
+            print_out("Device Name:%s\n, Path Name:%.*s\n, Serial Number:%s\n",
+                      device_display_name(record.DeviceName, sizeof record.DeviceName),
+                      int(field_length(p->DiskName, sizeof p->DiskName)), p->DiskName, serial);
         }
         return 0;
     }
     if (result == DSM_ERROR_DEVICE_REMOVED) {
         if (verbose && !g_settings.present_only)
-            printf("\n%s\n", get_message_text(MSG_DEVICE_REMOVED, "Device #%d is removed.", slot));
+            print_out("\n%s\n", get_message_text(MSG_DEVICE_REMOVED, "Device #%d is removed.", slot));
         return 3;
     }
     if (result == DSM_ERROR_FILE_NOT_FOUND) {
-        if (verbose) printf("\n%s\n", get_message_text(MSG_NO_SUCH_DEVICE, "Device #%d is invalid. No such device.", slot));
+        if (verbose) print_out("\n%s\n", get_message_text(MSG_NO_SUCH_DEVICE, "Device #%d is invalid. No such device.", slot));
         return 3;
     }
     if (record.Status == DSM_STATUS_INVALID_DEVICE) {
-        if (verbose) printf("\n%s\n", get_message_text(MSG_INVALID_DEVICE_NUMBER, "Invalid device number\n"));
+        if (verbose) print_out("\n%s\n", get_message_text(MSG_INVALID_DEVICE_NUMBER, "Invalid device number\n"));
         return 3;
     }
-    if (verbose) printf("\n%s\n", get_message_text(MSG_USER_COMMAND_ERROR, "Error executing a user command!\n"));
+    if (verbose) print_out("\n%s\n", get_message_text(MSG_USER_COMMAND_ERROR, "Error executing a user command!\n"));
     return -1;
 }
 
@@ -108,6 +109,7 @@ void restart_mpio_disks(int verbose) {
             if (!found || serial[0] == '\0') continue;
             char pattern[kRestartPatternSize];
             build_restart_pattern(serial, pattern);
+            flush_output();  // the device's lines are shown before its disks restart
             change_mpio_disk_state(pattern, PLATFORM_DICS_DISABLE);
             change_mpio_disk_state(pattern, PLATFORM_DICS_ENABLE);
         } else if (result == 3) {

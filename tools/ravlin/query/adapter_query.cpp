@@ -5,11 +5,15 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "adapter_document.h"
+#include "adapter_selection.h"
 #include "control_device.h"
 #include "dsm_texts.h"
+#include "error_document.h"
 #include "handlers.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -24,40 +28,12 @@ constexpr char kAdapterHeader[] =
     "Adpt#        Name      Interface      State        Mode       Select     Errors  Paths   Active\n";
 constexpr char kStatsHeader[] = "Total Read  Total Write  Active Read  Active Write   Maximum\n";
 
-// The interface filter of a query: which bus type it keeps, and its messages.
-struct Filter {
-    bool any;             // no filter: every bus type
-    uint8_t bus_type;
-    const char* no_active;
-};
-
-// The filter of the first of AF_ISCSI, AF_FC, AF_SAS that is set, or none.
-Filter choose_filter(uint32_t flags) {
-    if (flags & AF_ISCSI) return {false, DSM_BUS_ISCSI, "No active ISCSI adapter found.\n"};
-    if (flags & AF_FC) return {false, DSM_BUS_FC, "No active FC adapter found.\n"};
-    if (flags & AF_SAS) return {false, DSM_BUS_SAS, "No active SAS adapter found.\n"};
-    return {true, 0, "No active adapter found."};
-}
-
-// The listing's count line for `filter` with `n` adapters.
-void format_count_line(char* line, size_t size, const Filter& filter, int32_t n) {
-    if (filter.any) snprintf(line, size, "Active Adapters :%d\n", int(n));
-    else if (filter.bus_type == DSM_BUS_ISCSI) snprintf(line, size, "Active ISCSI Adapters :%d\n", int(n));
-    else if (filter.bus_type == DSM_BUS_FC) snprintf(line, size, "Active FC Adapters :%d\n", int(n));
-    else snprintf(line, size, "Active SAS Adapters :%d\n", int(n));
-}
-
-// An adapter with paths is active; only active adapters are ever shown.
-bool is_active(const DSM_ADAPTER_ENTRY* e) { return e->PathCount != 0; }
-
-// True when the listing shows entry `e` under filter `f`.
-bool keeps(const Filter& f, const DSM_ADAPTER_ENTRY* e) { return is_active(e) && (f.any || e->BusType == f.bus_type); }
-
-// The table's own count, clamped to the entries the record holds.
-int32_t table_count(const DSM_ADAPTER_TABLE* table) {
-    int32_t n = table->AdapterCount;
-    if (n < 0) return 0;
-    return n > DSM_MAX_ADAPTERS ? DSM_MAX_ADAPTERS : n;
+// The listing's count line for the interface filter of `flags` with `n` adapters.
+void format_count_line(char* line, size_t size, uint32_t flags, int32_t n) {
+    if (flags & AF_ISCSI) snprintf(line, size, "Active ISCSI Adapters :%d\n", int(n));
+    else if (flags & AF_FC) snprintf(line, size, "Active FC Adapters :%d\n", int(n));
+    else if (flags & AF_SAS) snprintf(line, size, "Active SAS Adapters :%d\n", int(n));
+    else snprintf(line, size, "Active Adapters :%d\n", int(n));
 }
 
 // An adapter number the run may index the table with: below the count read at
@@ -67,48 +43,44 @@ bool adapter_in_range(int32_t number) {
 }
 
 // Prints a built-in text of this command as message `id`, in the form "\n%s\n".
-void print_note(uint32_t id, const char* text) { printf("\n%s\n", get_message_text_as_is(id, text)); }
+// With -json (only the statistics reach here then) the note goes into the document.
+void print_note(uint32_t id, const char* text) {
+    const char* message = get_message_text_as_is(id, text);
+    if (g_settings.json_output) adapter_stats_note(message);
+    else print_out("\n%s\n", message);
+}
 
 // The message of a failed table or statistics request.
-void print_ioctl_error() { printf("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n")); }
+void print_ioctl_error() { print_message(get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n")); }
 
 // The one-adapter form of the listing. Always 0.
 int32_t show_one_adapter(int32_t number, uint32_t flags, const DSM_ADAPTER_TABLE* table) {
-    const DSM_ADAPTER_ENTRY* e = &table->Adapters[number];
-    const char* mismatch = nullptr;
-    if ((flags & AF_ISCSI) && e->BusType != DSM_BUS_ISCSI) mismatch = "Not an ISCSI adapter.\n";
-    else if ((flags & AF_FC) && e->BusType != DSM_BUS_FC) mismatch = "Not an FC adapter.\n";
-    else if ((flags & AF_SAS) && e->BusType != DSM_BUS_SAS) mismatch = "Not a SAS adapter.\n";
-    if (mismatch != nullptr) {
-        print_note(MSG_ADAPTER_NOTE, mismatch);
+    const char* note = one_adapter_note(flags, &table->Adapters[number]);
+    if (note != nullptr) {
+        if (note[0] != '\0') print_note(MSG_ADAPTER_NOTE, note);
         return 0;
     }
-    if (!is_active(e)) {
-        if ((flags & (AF_ISCSI | AF_FC | AF_SAS)) == 0) print_note(MSG_ADAPTER_NOTE, "No active adapter found.");
-        return 0;
-    }
-    printf("\n%s", get_message_text(MSG_ADAPTER_HEADER, kAdapterHeader));
+    print_out("\n%s", get_message_text(MSG_ADAPTER_HEADER, kAdapterHeader));
     print_adapter_row(number, table);
     return 0;
 }
 
 // The listing: a count line, the header and one row per kept adapter. Always 0.
 int32_t list_adapters(uint32_t flags, const DSM_ADAPTER_TABLE* table) {
-    Filter filter = choose_filter(flags);
-    int32_t considered = table_count(table);
+    int32_t considered = adapter_table_count(table);
     int32_t kept = 0;
     for (int32_t i = 0; i < considered; i++)
-        if (keeps(filter, &table->Adapters[i])) kept++;
+        if (adapter_listed(flags, &table->Adapters[i])) kept++;
     if (kept == 0) {
-        print_note(MSG_ADAPTER_NOTE, filter.no_active);
+        print_note(MSG_ADAPTER_NOTE, no_adapter_note(flags));
         return 0;
     }
     char line[64];
-    format_count_line(line, sizeof line, filter, kept);
+    format_count_line(line, sizeof line, flags, kept);
     print_note(MSG_ADAPTER_COUNT, line);
-    printf("%s", get_message_text(MSG_ADAPTER_HEADER, kAdapterHeader));
+    print_out("%s", get_message_text(MSG_ADAPTER_HEADER, kAdapterHeader));
     for (int32_t i = 0; i < considered; i++)
-        if (keeps(filter, &table->Adapters[i])) print_adapter_row(i, table);
+        if (adapter_listed(flags, &table->Adapters[i])) print_adapter_row(i, table);
     return 0;
 }
 
@@ -120,9 +92,11 @@ uint32_t show_one_stats(int32_t number) {
     uint32_t result = dsm_control(IOCTL_DSM_GET_ADAPTER_STATS, &stats, sizeof stats);
     if (result != 0) {
         print_ioctl_error();
+        if (g_settings.json_output) adapter_stats_failed(number, kept_failure_message());
         return result;
     }
-    print_adapter_stats(&stats);
+    if (g_settings.json_output) adapter_stats_add(&stats);
+    else print_adapter_stats(&stats);
     return 0;
 }
 
@@ -139,41 +113,41 @@ void print_adapter_row(int32_t i, const DSM_ADAPTER_TABLE* table) {
     char name[sizeof e->AdapterName + 1];
     memcpy(name, e->AdapterName, sizeof e->AdapterName);
     name[sizeof e->AdapterName] = '\0';
-    printf("%5ld", long(i));
-    printf(" %16s", name);
-    printf(" %9s", bus_type_text(e->BusType));
+    print_out("%5ld", long(i));
+    print_out(" %16s", name);
+    print_out(" %9s", bus_type_text(e->BusType));
     DsmText state = adapter_state_text(e->State);
-    printf(" %10s  ", get_message_text_as_is(state.id, state.text));
+    print_out(" %10s  ", get_message_text_as_is(state.id, state.text));
     DsmText mode = adapter_mode_text(e->Mode);
-    printf("%10s", get_message_text_as_is(mode.id, mode.text));
-    printf("%13u", unsigned(e->SelectCount));
-    printf("%11d", int(e->ErrorCount));
-    printf("%7d", int(e->PathCount));
-    printf(" %8d", int(e->ActivePathCount));
-    printf("\n");
+    print_out("%10s", get_message_text_as_is(mode.id, mode.text));
+    print_out("%13u", unsigned(e->SelectCount));
+    print_out("%11d", int(e->ErrorCount));
+    print_out("%7d", int(e->PathCount));
+    print_out(" %8d", int(e->ActivePathCount));
+    print_out("\n");
 }
 
 void print_adapter_stats(const DSM_ADAPTER_STATS* s) {
     char title[32];
     snprintf(title, sizeof title, "Adapter #: %2d\n", int(s->AdapterNumber));
-    printf("\n%s", get_message_text_as_is(MSG_STATS_TITLE, title));
-    printf("=============");
-    printf("\n%16c", ' ');
-    printf("%s", get_message_text(MSG_STATS_HEADER, kStatsHeader));
+    print_out("\n%s", get_message_text_as_is(MSG_STATS_TITLE, title));
+    print_out("=============");
+    print_out("\n%16c", ' ');
+    print_out("%s", get_message_text(MSG_STATS_HEADER, kStatsHeader));
     const uint32_t* io = s->IoCounters;
     const uint32_t* sectors = s->SectorCounters;
-    printf("I/O:   ");
-    printf("%19lu%13lu%13u%14u%10u\n", (unsigned long)io[0], (unsigned long)io[1], unsigned(io[2]),
+    print_out("I/O:   ");
+    print_out("%19lu%13lu%13u%14u%10u\n", (unsigned long)io[0], (unsigned long)io[1], unsigned(io[2]),
            unsigned(io[3]), unsigned(io[4]));
-    printf("SECTOR:");
-    printf("%19lu%13lu%13u%14u%10u\n", (unsigned long)sectors[0], (unsigned long)sectors[1],
+    print_out("SECTOR:");
+    print_out("%19lu%13lu%13u%14u%10u\n", (unsigned long)sectors[0], (unsigned long)sectors[1],
            unsigned(sectors[2]), unsigned(sectors[3]), unsigned(sectors[4]));
 }
 
 int32_t show_adapters(int32_t adapter, uint32_t adapter_flags) {
     // Checked whether or not a number was given: with no adapters even the listing ends here.
     if (!adapter_in_range(adapter)) {
-        printf("\n%s\n", get_message_text(MSG_BAD_ADAPTER, "Invalid adapter number."));
+        print_message(get_message_text(MSG_BAD_ADAPTER, "Invalid adapter number."));
         return -1;
     }
     static DSM_ADAPTER_TABLE table;
@@ -183,10 +157,13 @@ int32_t show_adapters(int32_t adapter, uint32_t adapter_flags) {
         print_ioctl_error();
         return -1;
     }
+    if (g_settings.json_output) return write_adapters_document(adapter, adapter_flags, &table, json_stdout_sink());
     return show_adapter_table(adapter, adapter_flags, &table);
 }
 
-int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {
+namespace {
+
+int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     if (!adapter_in_range(adapter)) {
         print_note(MSG_ADAPTER_NOTE, "Invalid adapter number.");
         return 0;
@@ -199,14 +176,14 @@ int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {
         return int32_t(result);
     }
     int32_t active = 0;
-    for (int32_t i = 0; i < table_count(&table); i++)
-        if (is_active(&table.Adapters[i])) active++;
+    for (int32_t i = 0; i < adapter_table_count(&table); i++)
+        if (adapter_is_active(&table.Adapters[i])) active++;
     if (active == 0) {
         print_note(MSG_ADAPTER_NOTE, "No active adapter found.");
         return -1;
     }
     if (one_adapter == 1) {
-        if (!is_active(&table.Adapters[adapter])) {
+        if (!adapter_is_active(&table.Adapters[adapter])) {
             print_note(MSG_ADAPTER_NOTE, "Invalid adapter number.");
             return 0;
         }
@@ -216,6 +193,15 @@ int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {
     uint32_t last = 0;
     int32_t bound = g_connection.adapter_count < DSM_MAX_ADAPTERS ? g_connection.adapter_count : DSM_MAX_ADAPTERS;
     for (int32_t j = 0; j < bound; j++)
-        if (is_active(&table.Adapters[j])) last = show_one_stats(j);
+        if (adapter_is_active(&table.Adapters[j])) last = show_one_stats(j);
     return int32_t(last);
+}
+
+}  // namespace
+
+int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {
+    if (g_settings.json_output) adapter_stats_begin();
+    int32_t result = adapter_stats_pass(adapter, one_adapter);
+    if (g_settings.json_output) adapter_stats_end(result);
+    return result;
 }

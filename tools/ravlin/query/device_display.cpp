@@ -10,6 +10,7 @@
 #include "host_port_table.h"
 #include "invocation_settings.h"
 #include "message_text.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -25,6 +26,18 @@ void copy_field(char (&out)[N + 1], const char (&field)[N]) {
     out[N] = '\0';
 }
 
+constexpr size_t kDisplayNameSize = 50;
+constexpr size_t kRuleExtra = 80;  // the rule is the name's length plus this
+
+// The rule under a device's header: `length` '=' in one write.
+void print_rule(size_t length) {
+    static constexpr char kRule[] =
+        "================================================================================"
+        "=================================================";
+    static_assert(sizeof kRule - 1 == kDisplayNameSize - 1 + kRuleExtra, "a rule for the longest name");
+    write_out(kRule, length < sizeof kRule - 1 ? length : sizeof kRule - 1);
+}
+
 void print_interface(uint8_t type) {
     uint16_t colour;
     if (type == DSM_IF_ISCSI) colour = kColourIscsi;
@@ -32,21 +45,21 @@ void print_interface(uint8_t type) {
     else if (type == DSM_IF_SAS) colour = kColourSas;
     else return;
     set_colour(colour);
-    printf("HOST INTERFACE: ");
-    printf("%s", interface_type_text(type));
+    print_out("HOST INTERFACE: ");
+    print_out("%s", interface_type_text(type));
 }
 
 void print_path(const DSM_PATH_ENTRY* p, uint32_t i, uint32_t flags, const HostPortTable* ports) {
     set_colour(p->State == DSM_PATH_OPEN && p->Mode == DSM_MODE_NORMAL ? kColourGoodPath : kColourBadPath);
     if (p->State == DSM_PATH_CLOSE && (flags & QF_ALL_PATHS) == 0) return;
-    printf("%5d ", int(i));
-    printf("%s", p->NonOptimized != 0 ? "*" : " ");
+    print_out("%5d ", int(i));
+    print_out("%s", p->NonOptimized != 0 ? "*" : " ");
     if ((flags & QF_SCSI_ADDR) != 0) {
         char address[16];
         snprintf(address, sizeof address, "%02X-%02X-%02X-%02X", p->ScsiAddress[0], p->ScsiAddress[1],
                  p->ScsiAddress[2], p->ScsiAddress[3]);
-        printf("%14s   ", address);
-        printf("%s", host_port_wwpn(ports, p->ScsiAddress[2]));
+        print_out("%14s   ", address);
+        print_out("%s", host_port_wwpn(ports, p->ScsiAddress[2]));
     } else {
         char adapter[sizeof p->AdapterName + 1];
         char disk[sizeof p->DiskName + 1];
@@ -54,74 +67,74 @@ void print_path(const DSM_PATH_ENTRY* p, uint32_t i, uint32_t flags, const HostP
         copy_field(disk, p->DiskName);
         char both[sizeof adapter + sizeof disk];
         snprintf(both, sizeof both, "%s/%s", adapter, disk);
-        printf("%30s", both);
+        print_out("%30s", both);
     }
     DsmText state = path_state_text(p->State, p->NonOptimized, (flags & QF_TPGS) != 0);
-    printf("%16s  ", get_message_text_as_is(state.id, state.text));
+    print_out("%16s  ", get_message_text_as_is(state.id, state.text));
     DsmText mode = path_mode_text(p->Mode);
-    printf("%7s", get_message_text_as_is(mode.id, mode.text));
-    printf("%11d%11d", int(p->SelectCount), int(p->ErrorCount));
+    print_out("%7s", get_message_text_as_is(mode.id, mode.text));
+    print_out("%11d%11d", int(p->SelectCount), int(p->ErrorCount));
     restore_colour();
-    printf("\n");
+    print_out("\n");
 }
 
 }  // namespace
 
 void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred) {
     if (g_settings.csv_only && !(r->IsCsv != 0 && r->Key != 0)) {
-        if ((flags & QF_ONE_DEVICE) != 0) printf("\nDisk is not a CSV\n");
+        if ((flags & QF_ONE_DEVICE) != 0) print_out("\nDisk is not a CSV\n");
         return;
     }
 
     char title[64];
     snprintf(title, sizeof title, "DEV#: %3d  DEVICE NAME: ", int(r->DeviceNumber));
-    printf("\n%s", get_message_text_as_is(MSG_DEVICE_TITLE, title, int(r->DeviceNumber)));
-    char display_name[50];
+    print_out("\n%s", get_message_text_as_is(MSG_DEVICE_TITLE, title, int(r->DeviceNumber)));
+    char display_name[kDisplayNameSize];
     snprintf(display_name, sizeof display_name, "%s", device_display_name(r->DeviceName, sizeof r->DeviceName));
     set_colour(kColourYellow);
-    printf("%s  ", display_name);
+    print_out("%s  ", display_name);
     restore_colour();
-    printf("\t\t%s: ", get_message_text(MSG_TYPE, "TYPE"));
+    print_out("\t\t%s: ", get_message_text(MSG_TYPE, "TYPE"));
     set_colour(kColourYellow);
-    for (size_t i = 0; i < sizeof r->ProductId; i++) putchar(r->ProductId[i]);
+    write_out(r->ProductId, sizeof r->ProductId);  // all 8 bytes, as the record holds them
     restore_colour();
     set_colour(kColourLightBlue);
-    printf("%s", policy_text(r->Policy));
+    print_out("%s", policy_text(r->Policy));
     restore_colour();
 
-    printf("\n%s: ", get_message_text(MSG_SERIAL, "SERIAL"));
+    print_out("\n%s: ", get_message_text(MSG_SERIAL, "SERIAL"));
     char serial[sizeof r->SerialNumber + 1];
     copy_field(serial, r->SerialNumber);
     set_colour(kColourYellow);
-    printf("%s", serial);
+    print_out("%s", serial);
     restore_colour();
-    printf(r->IsReserved != 0 ? "\tReserved: Yes" : "\tReserved: No");
-    if (print_lun_size(r) != 0) printf("\tLun Size: Failed to get device capacity.");
-    printf("\n");
+    print_out(r->IsReserved != 0 ? "\tReserved: Yes" : "\tReserved: No");
+    if (print_lun_size(r) != 0) print_out("\tLun Size: Failed to get device capacity.");
+    print_out("\n");
 
     show_vdisk_name(r);
 
     restore_colour();
     print_interface(r->InterfaceType);
     if (g_settings.csv_only && r->IsCsv != 0) {
-        printf("   CSV: Yes");
-        printf("\tKey Count: %d", int(r->KeyCount));
-        printf("    Key:%08x-%08x", unsigned(r->Key >> 32), unsigned(r->Key & 0xFFFFFFFFu));
+        print_out("   CSV: Yes");
+        print_out("\tKey Count: %d", int(r->KeyCount));
+        print_out("    Key:%08x-%08x", unsigned(r->Key >> 32), unsigned(r->Key & 0xFFFFFFFFu));
     }
-    printf("\n");
-    if (preferred->IsSet != 0) printf("PREFERRED PATH SET :Path# %d ", int(preferred->PathNumber));
-    else printf("PREFERRED PATH SET :None ");
+    print_out("\n");
+    if (preferred->IsSet != 0) print_out("PREFERRED PATH SET :Path# %d ", int(preferred->PathNumber));
+    else print_out("PREFERRED PATH SET :None ");
     restore_colour();
-    printf("\n");
+    print_out("\n");
 
     set_colour(kColourYellow);
-    for (size_t i = 0; i < strlen(display_name) + 80; i++) putchar('=');
+    print_rule(strlen(display_name) + kRuleExtra);
     restore_colour();
 
     bool scsi = (flags & QF_SCSI_ADDR) != 0;
     const char* header = scsi ? "Path#     SCSI ADDRESS     Target Port\t     State         Mode       Select     Errors\n"
                               : "Path#     Adapter/Hard Disk     \t\tState         Mode       Select    Errors\n";
-    printf("\n%s", get_message_text_as_is(MSG_PATH_HEADER + (scsi ? 1 : 0), header));
+    print_out("\n%s", get_message_text_as_is(MSG_PATH_HEADER + (scsi ? 1 : 0), header));
 
     static const HostPortTable kNoPorts = {};
     const HostPortTable* ports = scsi ? host_ports_for_display() : &kNoPorts;

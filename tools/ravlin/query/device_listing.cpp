@@ -8,13 +8,13 @@
 #include <string.h>
 
 #include "control_device.h"
-#include "device_display.h"
 #include "device_fetch.h"
-#include "device_stats_display.h"
 #include "handlers.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
+#include "listing_view.h"
 #include "message_text.h"
+#include "output_policy.h"
 #include "platform.h"
 #include "vdisk_cache.h"
 
@@ -36,16 +36,29 @@ int32_t g_present_fc;
 int32_t g_present_sas;
 int32_t g_present_all;
 bool g_listing_all;
+// The configuration commands' single-device display is always text.
+const ListingView* g_view = text_listing_view();
 
-// Prints "\n<text>\n" for message `id`, its built-in text formatted first; `number`
-// goes along as the message argument.
-RAVLIN_PRINTF(3, 4) void print_formatted(uint32_t id, long number, const char* format, ...) {
+// Message `id` with its built-in text formatted first; `number` goes along as the
+// message argument. The result is the formatter's buffer.
+RAVLIN_PRINTF(3, 4) const char* format_message(uint32_t id, long number, const char* format, ...) {
     char text[128];
     va_list args;
     va_start(args, format);
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    printf("\n%s\n", get_message_text_as_is(id, text, number));
+    return get_message_text_as_is(id, text, number);
+}
+
+// Shows a slot's message: "\n<text>\n" in the text form.
+RAVLIN_PRINTF(5, 6) void slot_message(const char* status, int32_t slot, int32_t through, uint32_t id,
+                                      const char* format, ...) {
+    char text[128];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    g_view->slot_message(status, slot, through, get_message_text_as_is(id, text, long(slot)));
 }
 
 bool interface_matches(const DSM_DEVICE_RECORD* r, uint32_t flags) {
@@ -56,17 +69,17 @@ bool interface_matches(const DSM_DEVICE_RECORD* r, uint32_t flags) {
 
 // The note for a device of another interface than the filter asks for.
 void print_not_of_interface(uint32_t flags, int32_t slot) {
-    if ((flags & QF_ISCSI) != 0) print_formatted(MSG_DEVICE_NOTE, slot, "Device #%d is Not an iSCSI Device.", int(slot));
-    else if ((flags & QF_FC) != 0) print_formatted(MSG_DEVICE_NOTE, slot, "Device #%d is Not an FC Device.", int(slot));
-    else if ((flags & QF_SAS) != 0) print_formatted(MSG_DEVICE_NOTE, slot, "Device #%d is Not a SAS Device.", int(slot));
+    const char* status = "other-interface";
+    if ((flags & QF_ISCSI) != 0) slot_message(status, slot, slot, MSG_DEVICE_NOTE, "Device #%d is Not an iSCSI Device.", int(slot));
+    else if ((flags & QF_FC) != 0) slot_message(status, slot, slot, MSG_DEVICE_NOTE, "Device #%d is Not an FC Device.", int(slot));
+    else if ((flags & QF_SAS) != 0) slot_message(status, slot, slot, MSG_DEVICE_NOTE, "Device #%d is Not a SAS Device.", int(slot));
 }
 
 // Shows a fetched record: the detail or the statistics display, or the note.
 void show_fetched(const DeviceFetch* f, uint32_t flags, uint32_t request_code, int32_t slot) {
-    if (request_code == IOCTL_DSM_GET_DEVICE_STATS) {
-        print_device_stats(&f->stats);
-    } else if (interface_matches(&f->record, flags)) {
-        print_device(&f->record, flags, &f->preferred);
+    if (request_code == IOCTL_DSM_GET_DEVICE_STATS || interface_matches(&f->record, flags)) {
+        g_view->record(f, flags, request_code);
+        flush_output();  // each shown device reaches the console whole, before the next is fetched
     } else {
         print_not_of_interface(flags, slot);
     }
@@ -99,17 +112,22 @@ bool print_title(uint32_t flags) {
         if (g_settings.csv_only) {
             count = read_count(IOCTL_DSM_GET_CSV_COUNT);
             if (count == 0) {
-                printf("No CSV disk present\n");
+                g_view->pass_message("No CSV disk present\n", false);
                 return false;
             }
         } else {
             count = present ? g_present_all : g_connection.device_slot_count;
         }
     }
-    if ((flags & QF_ISCSI) != 0) print_formatted(MSG_LISTING_TITLE, count, "Total ISCSI Devices : %ld\n", long(count));
-    else if ((flags & QF_FC) != 0) print_formatted(MSG_LISTING_TITLE, count, "Total FC Devices : %ld\n", long(count));
-    else if ((flags & QF_SAS) != 0) print_formatted(MSG_LISTING_TITLE, count, "Total SAS Devices : %ld\n", long(count));
-    else print_formatted(MSG_LISTING_TITLE, count, "Total Devices : %ld\n", long(count));
+    if ((flags & QF_ISCSI) != 0)
+        g_view->title("iscsi", count, format_message(MSG_LISTING_TITLE, count, "Total ISCSI Devices : %ld\n", long(count)));
+    else if ((flags & QF_FC) != 0)
+        g_view->title("fc", count, format_message(MSG_LISTING_TITLE, count, "Total FC Devices : %ld\n", long(count)));
+    else if ((flags & QF_SAS) != 0)
+        g_view->title("sas", count, format_message(MSG_LISTING_TITLE, count, "Total SAS Devices : %ld\n", long(count)));
+    else
+        g_view->title(g_settings.csv_only ? "csv" : "devices", count,
+                      format_message(MSG_LISTING_TITLE, count, "Total Devices : %ld\n", long(count)));
     return true;
 }
 
@@ -117,7 +135,7 @@ bool print_title(uint32_t flags) {
 int32_t select_and_show(uint32_t flags, uint32_t request_code) {
     if ((flags & QF_ONE_DEVICE) != 0) {
         if (g_settings.present_only) {
-            printf("Invalid Argument: This option should only be used for multiple device display\n");
+            g_view->pass_message("Invalid Argument: This option should only be used for multiple device display\n", false);
             return 0;
         }
         return show_device(flags, request_code);
@@ -151,19 +169,21 @@ int32_t show_device(uint32_t flags, uint32_t request_code) {
     static DeviceFetch f;
     uint32_t error = fetch_device(slot, request_code, true, &f);
     if (error == DSM_ERROR_DEVICE_REMOVED) {
-        if (!g_settings.present_only) print_formatted(MSG_DEVICE_REMOVED, slot, "Device #%d is removed.", int(slot));
+        if (!g_settings.present_only)
+            slot_message("removed", slot, slot, MSG_DEVICE_REMOVED, "Device #%d is removed.", int(slot));
         return 3;
     }
     if (error == DSM_ERROR_FILE_NOT_FOUND) {
-        print_formatted(MSG_DEVICE_NOTE, slot, "Device #%d is invalid. No such device.", int(slot));
+        slot_message("absent", slot, slot, MSG_DEVICE_NOTE, "Device #%d is invalid. No such device.", int(slot));
         return 3;
     }
     if (error != 0) {
         if (fetch_status(&f, request_code) == DSM_STATUS_INVALID_DEVICE) {
-            printf("\n%s\n", get_message_text(MSG_RANGE_INVALID, "Invalid device number\n"));
+            g_view->slot_message("invalid", slot, slot, get_message_text(MSG_RANGE_INVALID, "Invalid device number\n"));
             return 3;
         }
-        printf("\n%s\n", get_message_text(MSG_USER_COMMAND_FAILED, "Error executing a user command!\n"));
+        g_view->slot_message("failed", slot, slot,
+                             get_message_text(MSG_USER_COMMAND_FAILED, "Error executing a user command!\n"));
         return -1;
     }
     if (request_code == IOCTL_DSM_GET_DEVICE_INFO && !interface_matches(&f.record, flags)) {
@@ -212,7 +232,8 @@ void show_devices_by_model(uint32_t flags, uint32_t request_code) {
             uint32_t error = fetch_device(i, request_code, true, &f);
             if (error == DSM_ERROR_DEVICE_REMOVED || error == DSM_ERROR_FILE_NOT_FOUND) continue;
             if (error != 0) {
-                printf("\n%s\n", get_message_text(MSG_USER_COMMAND_FAILED, "Error executing a user command!\n"));
+                g_view->slot_message("failed", i, i,
+                                     get_message_text(MSG_USER_COMMAND_FAILED, "Error executing a user command!\n"));
                 break;
             }
             read++;
@@ -227,7 +248,7 @@ void show_devices_by_model(uint32_t flags, uint32_t request_code) {
     if (shown > 0) return;
     char text[128];
     snprintf(text, sizeof text, "No device of type %s found\n", model);
-    printf("\n%s\n", get_message_text_as_is(MSG_NO_DEVICE_OF_TYPE, text, "\n"));
+    g_view->pass_message(get_message_text_as_is(MSG_NO_DEVICE_OF_TYPE, text, "\n"), true);
 }
 
 int32_t show_device_range(int32_t a, int32_t b, uint32_t flags, uint32_t request_code) {
@@ -242,29 +263,30 @@ int32_t show_device_range(int32_t a, int32_t b, uint32_t flags, uint32_t request
         uint32_t error = fetch_device(j, request_code, true, &f);
         if (error == DSM_ERROR_DEVICE_REMOVED) {
             if (lo == hi || !g_settings.present_only)
-                print_formatted(MSG_DEVICE_REMOVED, j, "Device #%d is removed.", int(j));
+                slot_message("removed", j, j, MSG_DEVICE_REMOVED, "Device #%d is removed.", int(j));
             if (lo == hi) break;
             k++;
         } else if (error == DSM_ERROR_FILE_NOT_FOUND) {
             if (lo == hi) {
-                print_formatted(MSG_DEVICE_NOTE, j, "Device #%d is invalid. No such device.", int(j));
+                slot_message("absent", j, j, MSG_DEVICE_NOTE, "Device #%d is invalid. No such device.", int(j));
                 break;
             }
             if (k < g_connection.device_slot_count) {
-                print_formatted(MSG_RANGE_INVALID, j, "Device #%d is invalid. No such device.", int(j));
+                slot_message("absent", j, j, MSG_RANGE_INVALID, "Device #%d is invalid. No such device.", int(j));
                 continue;
             }
             if (j < hi) {
-                print_formatted(MSG_RANGE_INVALID, j, "Device #%d to #%d are invalid. No such devices.", int(j), int(hi));
+                slot_message("absent", j, hi, MSG_RANGE_INVALID, "Device #%d to #%d are invalid. No such devices.",
+                             int(j), int(hi));
             } else {
-                print_formatted(MSG_RANGE_INVALID, j, "Device #%d is invalid. No such device.", int(j));
+                slot_message("absent", j, j, MSG_RANGE_INVALID, "Device #%d is invalid. No such device.", int(j));
             }
             break;
         } else if (error != 0) {
             if (fetch_status(&f, request_code) == DSM_STATUS_INVALID_DEVICE)
-                print_formatted(MSG_DEVICE_NOTE, j, "Device #%d is invalid. No such device", int(j));
+                slot_message("invalid", j, j, MSG_DEVICE_NOTE, "Device #%d is invalid. No such device", int(j));
             else
-                printf("\n%s\n", get_message_text(MSG_RANGE_INVALID, "Error executing command\n"));
+                g_view->slot_message("failed", j, j, get_message_text(MSG_RANGE_INVALID, "Error executing command\n"));
             if (lo == hi) break;
         } else {
             show_fetched(&f, flags, request_code, j);
@@ -296,7 +318,9 @@ int32_t list_devices(uint32_t flags, uint32_t request_code) {
         g_settings.display_count = 1;
     }
     const bool detail = request_code == IOCTL_DSM_GET_DEVICE_INFO;
+    g_view = g_settings.json_output ? json_listing_view() : text_listing_view();
     for (int32_t r = 1; r <= g_settings.display_count; r++) {
+        g_view->begin_pass(r, flags, request_code);
         keep_highest(&g_connection.device_slot_count, read_count(IOCTL_DSM_GET_COUNTS));
         if ((flags & QF_ISCSI) != 0) keep_highest(&g_iscsi_device_count, read_count(IOCTL_DSM_GET_ISCSI_COUNT));
         if ((flags & QF_FC) != 0) keep_highest(&g_fc_device_count, read_count(IOCTL_DSM_GET_FC_COUNT));
@@ -312,7 +336,8 @@ int32_t list_devices(uint32_t flags, uint32_t request_code) {
             host_ports_end_pass();
             vdisk_cache_end_pass();
         }
-        fflush(stdout);
+        g_view->end_pass(result);
+        flush_output();  // the pass is on the console before the wait
 
         bool last = r == g_settings.display_count;
         if (g_settings.display_interval >= 1 && g_settings.display_count > 1 && !last) {

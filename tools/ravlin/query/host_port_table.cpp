@@ -34,8 +34,13 @@ const HostPortTable* host_ports_for_display() {
     return &g_table;
 }
 
-const char* host_port_wwpn(const HostPortTable* table, uint8_t port_id) {
+const char* host_port_find(const HostPortTable* table, uint8_t port_id) {
     for (int32_t i = 0; i < table->count; i++)
         if (table->port_ids[i] == port_id) return table->wwpns[i];
-    return "0000000000000000";
+    return nullptr;
+}
+
+const char* host_port_wwpn(const HostPortTable* table, uint8_t port_id) {
+    const char* wwpn = host_port_find(table, port_id);
+    return wwpn != nullptr ? wwpn : "0000000000000000";
 }

@@ -19,5 +19,7 @@ void host_ports_end_pass();
 // The table is owned here and lives until the next call.
 const HostPortTable* host_ports_for_display();
 
+// The WWPN of the first entry whose port id is `port_id` (owned by the table), or nullptr.
+const char* host_port_find(const HostPortTable* table, uint8_t port_id);
 // The WWPN of the first entry whose port id is `port_id`, or "0000000000000000".
 const char* host_port_wwpn(const HostPortTable* table, uint8_t port_id);

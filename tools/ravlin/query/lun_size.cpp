@@ -5,6 +5,7 @@
 
 #include "control_device.h"
 #include "device_display.h"
+#include "output_policy.h"
 
 namespace {
 
@@ -60,23 +61,25 @@ void format_lun_size(uint64_t last_lba, uint32_t block_length, char* out, unsign
     else snprintf(out, size, "%4.1fTB", tib);
 }
 
-int32_t print_lun_size(const DSM_DEVICE_RECORD* record) {
+void read_lun_capacity(const DSM_DEVICE_RECORD* record, LunCapacity* c) {
+    memset(c, 0, sizeof *c);
     if (record->PathCount == 0) {
-        printf("\tLUN SIZE: Failed to get device capacity");
-        return 0;
+        c->no_paths = true;
+        return;
     }
     uint32_t paths = record->PathCount < uint32_t(DSM_MAX_PATHS) ? record->PathCount : uint32_t(DSM_MAX_PATHS);
     uint64_t last_lba = 0;
     uint32_t block_length = 0;
     int32_t failure = 0;
+    bool refused = false;
     bool sixteen_byte = false;  // once on, it stays on for the remaining paths
     static DSM_PASS_THROUGH_REQUEST q;
     for (uint32_t i = 0; i < paths; i++) {
-        if (last_lba != 0) return failure;
+        if (last_lba != 0) break;
         if (record->Paths[i].State != DSM_PATH_OPEN) continue;
-        bool path_refused = false;
         for (int attempt = 0; attempt < kAttempts; attempt++) {
             failure = 0;
+            refused = false;
             uint32_t last_error = 0;
             bool sixteen = record->ScsiLevel == 4 || record->ScsiLevel == 5 || sixteen_byte;
             fill_request(&q, record->DeviceNumber, i, sixteen);
@@ -92,9 +95,10 @@ int32_t print_lun_size(const DSM_DEVICE_RECORD* record) {
                 if (status == 0x02 || status == 0x08 || status == 0x28) continue;
                 if ((q.Sense[0] & 0x80) != 0 && (q.Sense[2] & 0x0F) == 6) continue;
                 if (status != 0) {
-                    printf("\n ScsiStatus Code = %x.", unsigned(status));
+                    // One refusal per path at most, so the table cannot overflow.
+                    c->statuses[c->status_count++] = status;
                     failure = -1;
-                    path_refused = true;
+                    refused = true;
                     break;
                 }
                 // Bytes the driver did not return read as zero.
@@ -118,13 +122,26 @@ int32_t print_lun_size(const DSM_DEVICE_RECORD* record) {
             }
             break;
         }
-        if (path_refused) continue;
-        if (failure == 0 && last_lba != 0) {
-            char text[32];
-            format_lun_size(last_lba, block_length, text, sizeof text);
-            printf("\tLUN SIZE: %s", text);
-        }
     }
-    if (last_lba == 0 && failure == 0) printf("\tLUN SIZE: Failed to get device capacity");
-    return failure;
+    c->failure = failure;
+    c->refused = failure != 0 && refused;
+    c->last_lba = last_lba;
+    c->block_length = block_length;
+}
+
+int32_t print_lun_size(const DSM_DEVICE_RECORD* record) {
+    static LunCapacity c;
+    read_lun_capacity(record, &c);
+    if (c.no_paths) {
+        print_out("\tLUN SIZE: Failed to get device capacity");
+        return 0;
+    }
+    for (uint32_t i = 0; i < c.status_count; i++) print_out("\n ScsiStatus Code = %x.", unsigned(c.statuses[i]));
+    if (c.failure == 0 && c.last_lba != 0) {
+        char text[32];
+        format_lun_size(c.last_lba, c.block_length, text, sizeof text);
+        print_out("\tLUN SIZE: %s", text);
+    }
+    if (c.last_lba == 0 && c.failure == 0) print_out("\tLUN SIZE: Failed to get device capacity");
+    return c.failure;
 }

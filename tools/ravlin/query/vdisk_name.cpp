@@ -7,6 +7,7 @@
 #include "activity_log.h"
 #include "device_display.h"
 #include "disk_identity.h"
+#include "output_policy.h"
 #include "platform.h"
 #include "vdisk_cache.h"
 
@@ -42,7 +43,7 @@ const char* read_in_band(const char* path, char* name) {
 
 }  // namespace
 
-void show_vdisk_name(const DSM_DEVICE_RECORD* r) {
+VdiskSource find_vdisk_name(const DSM_DEVICE_RECORD* r, char* name) {
     char device[sizeof r->DeviceName + 1];
     memcpy(device, r->DeviceName, sizeof r->DeviceName);
     device[sizeof r->DeviceName] = '\0';
@@ -50,8 +51,7 @@ void show_vdisk_name(const DSM_DEVICE_RECORD* r) {
     memcpy(serial, r->SerialNumber, sizeof r->SerialNumber);
     serial[sizeof r->SerialNumber] = '\0';
 
-    char name[kVdiskNameSize];
-    memset(name, 0, sizeof name);
+    memset(name, 0, kVdiskNameSize);
     uint32_t paths = r->PathCount < uint32_t(DSM_MAX_PATHS) ? r->PathCount : uint32_t(DSM_MAX_PATHS);
     uint32_t open = 0;
     for (uint32_t i = 0; i < paths; i++) open += r->Paths[i].State == DSM_PATH_OPEN;
@@ -67,26 +67,34 @@ void show_vdisk_name(const DSM_DEVICE_RECORD* r) {
         }
         name[kVdiskNameSize - 1] = '\0';
         if (found != 1) write_activity_log("This device (%s) is a Failed device, we can not get vdisk name from file\n", device);
-        else if (name[0] != '\0') printf("VDISK NAME: %s\n", name);
+        else if (name[0] != '\0') return VdiskSource::Cache;
         else write_activity_log("This device (%s) is a Failed device, we get vdisk name from file is NULL\n", device);
-        return;
+        return VdiskSource::None;
     }
 
     char path[48];
     disk_path(r->DeviceName, path, sizeof path);
     const char* reason = read_in_band(path, name);
     name[kVdiskNameSize - 1] = '\0';
+    VdiskSource source = VdiskSource::Disk;
     if (reason == nullptr) {
         save_vdisk_name(serial, name);
     } else {
         write_activity_log_as_is(reason);
         write_activity_log("Device (%s), unable to get vdisk name using in-band channel, we try to get vdisk name from file.\n",
                            serial);
-        memset(name, 0, sizeof name);
+        memset(name, 0, kVdiskNameSize);
         int found = 0;
         load_vdisk_name(serial, name, &found);
         name[kVdiskNameSize - 1] = '\0';
+        source = VdiskSource::Cache;
     }
-    if (name[0] != '\0') printf("VDISK NAME: %s\n", name);
-    else write_activity_log("This device (%s), the vdisk name obtained is NULL\n", device);
+    if (name[0] != '\0') return source;
+    write_activity_log("This device (%s), the vdisk name obtained is NULL\n", device);
+    return VdiskSource::None;
+}
+
+void show_vdisk_name(const DSM_DEVICE_RECORD* r) {
+    char name[kVdiskNameSize];
+    if (find_vdisk_name(r, name) != VdiskSource::None) print_out("VDISK NAME: %s\n", name);
 }

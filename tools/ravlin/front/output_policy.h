@@ -1,0 +1,33 @@
+// When standard output reaches the console. A console write costs a round trip
+// to the console host (on Wine a redraw), so stdout is fully buffered and handed
+// over only where order or timing matters: before a colour change, before text
+// on stderr, before a child process writes to the same console, at the end of
+// each device of a listing and of each display pass, before a long wait, and at
+// exit. Shared by ravlin and fenmar; nothing else calls fflush on stdout, and
+// every text for stdout goes through write_out, put_out or print_out (the Linux
+// build's colour sequences aside, which need no line ends).
+#pragma once
+
+#include <stddef.h>
+
+#include "message_text.h"  // RAVLIN_PRINTF
+
+// Size of the buffer standard output gets: a whole device display (32 paths) fits.
+constexpr size_t kOutputBufferSize = 64 * 1024;
+
+// Gives standard output a full buffer of its own, and on Windows binary mode with
+// the CR LF line ends written here. Call first in main, before any output. True
+// when the runtime took the buffer.
+bool buffer_output();
+// Hands what standard output holds to the console or file now.
+void flush_output();
+// Writes the `length` bytes of `text` (NUL bytes included) to standard output.
+// False when the runtime refuses them.
+bool write_out(const char* text, size_t length);
+// Writes the C string `text` to standard output; false when the runtime refuses it.
+bool put_out(const char* text);
+// printf to standard output, formatted first and then written as one piece:
+// the printf of Wine's runtime hands every line to the console as it goes, even
+// into a full buffer. The bytes are exactly printf's. Returns the count written,
+// or a negative value on failure.
+int print_out(const char* format, ...) RAVLIN_PRINTF(1, 2);
