@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "activity_log.h"
+#include "invocation_settings.h"
 #include "platform.h"
 #include "test_files.h"
 
@@ -161,6 +162,14 @@ TEST_F(ActivityLog, UnwritableLogIsReportedAndTheRunGoesOn) {
     testing::internal::CaptureStdout();
     write_activity_log("Success: set device %ld path %ld \n", 1L, 2L);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "can not open log file: ravlindsm.log\n");
+    // With -json stdout carries documents only: the complaint goes to stderr.
+    g_settings.json_output = true;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    write_activity_log("Success: set device %ld path %ld \n", 1L, 2L);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "can not open log file: ravlindsm.log\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    reset_invocation_settings();
     rmdir(log_.c_str());
 }
 

@@ -303,6 +303,12 @@ TEST(CommandGrammar, JsonWordOnTheQueries) {
     EXPECT_EQ(twice.command.kind, kBadArgument);
     EXPECT_TRUE(twice.command.json);
     EXPECT_EQ(kind({"query", "adapter", "1", "-a", "-itype", "fc", "-json"}), kBadArgument);
+    // The row ignores a stray "-k", but colours never go with machine output.
+    EXPECT_EQ(kind({"query", "adapter", "-a", "-k"}), CommandKind::ShowAdapters);
+    Parsed colour = parse({"query", "adapter", "-a", "-k", "-json"});
+    EXPECT_EQ(colour.command.kind, kBadArgument);
+    EXPECT_TRUE(colour.command.json);
+    EXPECT_EQ(kind({"query", "version", "a", "-k", "b", "-json"}), kBadArgument);
 
     Parsed stats = parse({"query", "adaptstats", "-json", "3"});
     EXPECT_EQ(stats.command.kind, CommandKind::ShowAdapterStats);

@@ -164,13 +164,16 @@ def pane_text(prefix, program, args, tools=True, timeout=120):
     subprocess.run(["tmux", "-L", server, "new-session", "-d", "-x", "160", "-y", "50", command], check=True)
     try:
         deadline = time.monotonic() + timeout
-        while not os.path.exists(done):
+        # The pane has everything once END shows in it: poll for that, not for a while.
+        while True:
+            if os.path.exists(done):
+                p = subprocess.run(["tmux", "-L", server, "capture-pane", "-p"], capture_output=True, check=True)
+                lines = [line.rstrip() for line in p.stdout.decode(errors="replace").splitlines()]
+                if "END" in lines:
+                    return lines
             if time.monotonic() > deadline:
                 raise RuntimeError(f"{program} did not finish in the terminal")
             time.sleep(0.1)
-        time.sleep(0.3)
-        p = subprocess.run(["tmux", "-L", server, "capture-pane", "-p"], capture_output=True, check=True)
-        return [line.rstrip() for line in p.stdout.decode(errors="replace").splitlines()]
     finally:
         subprocess.run(["tmux", "-L", server, "kill-server"], capture_output=True)
         if os.path.exists(done):

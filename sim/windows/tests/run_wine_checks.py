@@ -27,7 +27,7 @@ SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
 sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
 sys.path.insert(0, HERE)
 
-from wine_prefix import WinePrefix, install_build  # noqa: E402
+from wine_prefix import WINE64, WinePrefix, install_build  # noqa: E402
 from win32_support import skip_reason  # noqa: E402
 from wine_versions import VersionFiles, scenario_versions  # noqa: E402
 from console_writes import check_console_nul_bytes, check_console_writes  # noqa: E402
@@ -52,8 +52,10 @@ class Checks:
         if detail:
             print("    " + detail.decode(errors="replace").strip().replace("\n", "\n    "))
 
-    def program(self, prefix, what, args, loader="wine"):
-        """Runs a check program; it passes when it exits 0."""
+    def program(self, prefix, what, args, loader=WINE64):
+        """Runs a check program; it passes when it exits 0. The check programs are
+        64-bit unless a caller names the 32-bit loader: `wine` would start even a
+        64-bit program through the 32-bit loader, which some machines refuse."""
         start = time.monotonic()
         status, out, err = prefix.run(args, loader=loader)
         self.expect(status == 0, f"{what} (exit {status})", out + err)
@@ -194,7 +196,7 @@ def main():
         if no_win32:
             checks.skip(1, f"hba_check without the test driver: {no_win32}")
         elif has_hba_check:
-            checks.program(prefix, "hba_check: without the test driver no adapters", [hba_check, "none"])
+            checks.program(prefix, "hba_check: without the test driver no adapters", [hba_check, "none"], loader="wine")
         # ravlin itself on a machine whose driver is not running.
         ravlin = os.path.join(prefix.build_dir, "tools", "ravlin", "ravlin.exe")
         status, out, _ = prefix.run([ravlin, "rescanhw", "0"])
@@ -232,16 +234,16 @@ def main():
                 path = os.path.join(HERE, "scenarios", scenario_name)
                 status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(path)])
                 checks.expect(status == 0, f"dsmsim.exe load {scenario_name}", err)
-                checks.program(prefix, f"hba_check {mode} (32-bit, hbaapi.dll from syswow64)", [hba_check, mode])
+                checks.program(prefix, f"hba_check {mode} (32-bit, hbaapi.dll from syswow64)", [hba_check, mode], loader="wine")
             status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
             checks.expect(status == 0, "dsmsim.exe load sample-san.json", err)
-            checks.program(prefix, "hba_check sample: the sample SAN's adapter", [hba_check, "sample"])
+            checks.program(prefix, "hba_check sample: the sample SAN's adapter", [hba_check, "sample"], loader="wine")
             check_host_ports(prefix, checks, options.win32_dir)
             # ravlin runs fenmar, and its cases compare journals: the library must not show in one.
             status, out, _ = prefix.run([dsmsim, "journal"])
             checks.expect(status == 0 and out == b"", "the HBA library leaves the DSM journal alone", out)
             status, _, err = prefix.run([dsmsim, "clear"])
-            checks.program(prefix, "hba_check: a cleared world has no adapters", [hba_check, "none"])
+            checks.program(prefix, "hba_check: a cleared world has no adapters", [hba_check, "none"], loader="wine")
             timings.append(f"hba checks {time.monotonic() - start:.2f} s")
         else:
             print(f"note: {hba_check} not built; the HBA library was not checked")

@@ -64,14 +64,22 @@ bool without_json(const Words& w, const char* (&storage)[kMaxKept], Words* out) 
     return true;
 }
 
+// Whether W3..Wk hold "-k". Some positional rows ignore stray words, but colours
+// and machine output never go together, so with "-json" it is refused everywhere.
+bool colour_word(const Words& w) {
+    for (int i = 3; i <= w.k; i++)
+        if (equal(w(i), "-k")) return true;
+    return false;
+}
+
 // The rows whose words are matched by position take "-json" anywhere after the
-// second word: the rest is matched as it would be without it. A second "-json"
-// is an invalid argument.
+// second word: the rest is matched as it would be without it. A second "-json",
+// or "-k" beside it, is an invalid argument.
 Command with_json(const Words& w, Command (*row)(const Words&), Command too_long) {
     Command c;
     const char* storage[kMaxKept];
     Words rest{};
-    if (json_words(w) > 1) c = invalid_argument();
+    if (json_words(w) > 1 || colour_word(w)) c = invalid_argument();
     else if (!without_json(w, storage, &rest)) c = too_long;
     else c = row(rest);
     c.json = true;
