@@ -266,8 +266,10 @@ class LinuxTarget:
     def cache_path(self):
         return os.path.join(self.root, "Windows", "System32", "ravlindsm_config.json")
 
-    def journal_text(self):
-        _, out, _ = self.dsmsim(["journal"])
+    def journal_text(self, *options):
+        status, out, err = self.dsmsim(["journal", *options])
+        if status != 0:
+            raise RuntimeError(f"dsmsim journal: exit status {status}: {(out + err).decode(errors='replace').strip()}")
         return out
 
     def write_cache(self, data):
@@ -438,8 +440,7 @@ def run_case(case, target):
         if actual != case.sections["journal"]:
             problems.append(f"journal differs:\n--- expected\n{case.sections['journal'].decode()}--- actual\n{actual.decode()}")
     if "hba" in case.sections:
-        _, actual, _ = target.dsmsim(["journal", "--hba"])
-        actual = actual.replace(b"\r\n", b"\n")
+        actual = target.journal_text("--hba").replace(b"\r\n", b"\n")
         if actual != case.sections["hba"]:
             problems.append(f"HBA library calls differ:\n--- expected\n{case.sections['hba'].decode()}--- actual\n{actual.decode()}")
     if "log" in case.sections:

@@ -133,15 +133,16 @@ class WineTarget:
     def cache_path(self):
         return self.prefix.system32(CACHE_NAME)
 
-    def journal_text(self):
-        status, out, err = self.dsmsim(["journal"])
+    def journal_text(self, *options):
+        """The driver's journal, or with "--hba" the HBA library's calls."""
+        status, out, err = self.dsmsim(["journal", *options])
         if status != 0:
             # Seen once under a heavily loaded machine: dsmsim.exe ended without output.
             # Reading the journal changes nothing, so the harness reads it once more,
             # and says so; the program under test is never run again.
             text = (out + err).decode(errors="replace").strip()
             print(f"note: dsmsim.exe journal exited {status} ({text!r}); reading it once more", file=sys.stderr)
-            status, out, err = self.dsmsim(["journal"])
+            status, out, err = self.dsmsim(["journal", *options])
             if status != 0:
                 raise RuntimeError(f"dsmsim journal: exit status {status}: {(out + err).decode(errors='replace').strip()}")
         return out
