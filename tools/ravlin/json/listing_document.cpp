@@ -149,7 +149,12 @@ void pass_message(const char* text, bool) {
     note[kTextSize - 1] = '\0';
 }
 
-const ListingView kJsonView = {begin_pass, end_pass, title, record, slot_message, pass_message};
+void empty_scope(const char* of, const char* text) {
+    title(of, 0, text);
+    pass_message(text, false);
+}
+
+const ListingView kJsonView = {begin_pass, end_pass, title, record, slot_message, pass_message, empty_scope};
 
 }  // namespace
 

@@ -112,7 +112,7 @@ bool print_title(uint32_t flags) {
         if (g_settings.csv_only) {
             count = read_count(IOCTL_DSM_GET_CSV_COUNT);
             if (count == 0) {
-                g_view->pass_message("No CSV disk present\n", false);
+                g_view->empty_scope("csv", "No CSV disk present\n");
                 return false;
             }
         } else {

@@ -26,7 +26,9 @@ void pass_message(const char* text, bool framed) {
     else print_out("%s", text);
 }
 
-const ListingView kTextView = {begin_pass, end_pass, title, record, slot_message, pass_message};
+void empty_scope(const char*, const char* text) { print_out("%s", text); }
+
+const ListingView kTextView = {begin_pass, end_pass, title, record, slot_message, pass_message, empty_scope};
 
 }  // namespace
 

@@ -22,6 +22,9 @@ struct ListingView {
     void (*slot_message)(const char* status, int32_t slot, int32_t through, const char* text);
     // A message of the pass about no single slot; `framed`: printed as "\n%s\n".
     void (*pass_message)(const char* text, bool framed);
+    // The scope `of` holds no device at all (no CSV disk): the text form shows only
+    // `text`; a document still names its scope, so a saved listing can be compared.
+    void (*empty_scope)(const char* of, const char* text);
 };
 
 // The text form: the displays and messages of the console.
