@@ -38,6 +38,21 @@ bool platform_message_lookup(uint32_t id, va_list* args, char* buffer, size_t si
 bool platform_console_get_attributes(uint16_t* attributes);
 bool platform_console_set_attributes(uint16_t attributes);
 
+// The screen buffer of the console behind standard output: its size, the cursor and
+// the attributes text is written in. False where standard output is no console whose
+// cells can be read and written (the Linux build: its colours travel in the stream).
+struct PlatformConsoleInfo {
+    int32_t width;
+    int32_t height;
+    int32_t cursor_x;
+    int32_t cursor_y;
+    uint16_t attributes;
+};
+bool platform_console_info(PlatformConsoleInfo* info);
+// The attributes of `count` cells from the start of screen row `row` on, row after row.
+bool platform_console_read_cells(int32_t row, uint32_t count, uint16_t* attributes);
+bool platform_console_write_cells(int32_t row, uint32_t count, const uint16_t* attributes);
+
 // Puts standard output in binary mode (`binary`) or back in text mode where the C
 // runtime of text mode turns each line end into CR LF on its own (Windows): in
 // text mode a console write goes out in pieces of about a thousand characters, in

@@ -42,3 +42,9 @@ bool platform_console_set_attributes(uint16_t attributes) {
     printf("\x1b[%d;%dm", fg, bg);
     return true;
 }
+
+bool platform_console_info(PlatformConsoleInfo*) { return false; }
+
+bool platform_console_read_cells(int32_t, uint32_t, uint16_t*) { return false; }
+
+bool platform_console_write_cells(int32_t, uint32_t, const uint16_t*) { return false; }

@@ -46,6 +46,31 @@ bool platform_console_set_attributes(uint16_t attributes) {
     return SetConsoleTextAttribute(GetStdHandle(STD_OUTPUT_HANDLE), attributes) != 0;
 }
 
+bool platform_console_info(PlatformConsoleInfo* info) {
+    CONSOLE_SCREEN_BUFFER_INFO screen;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &screen)) return false;
+    info->width = screen.dwSize.X;
+    info->height = screen.dwSize.Y;
+    info->cursor_x = screen.dwCursorPosition.X;
+    info->cursor_y = screen.dwCursorPosition.Y;
+    info->attributes = screen.wAttributes;
+    return true;
+}
+
+bool platform_console_read_cells(int32_t row, uint32_t count, uint16_t* attributes) {
+    DWORD read = 0;
+    COORD at = {0, SHORT(row)};
+    return ReadConsoleOutputAttribute(GetStdHandle(STD_OUTPUT_HANDLE), attributes, count, at, &read) != 0 &&
+           read == count;
+}
+
+bool platform_console_write_cells(int32_t row, uint32_t count, const uint16_t* attributes) {
+    DWORD written = 0;
+    COORD at = {0, SHORT(row)};
+    return WriteConsoleOutputAttribute(GetStdHandle(STD_OUTPUT_HANDLE), attributes, count, at, &written) != 0 &&
+           written == count;
+}
+
 bool platform_local_time(PlatformLocalTime* now) {
     SYSTEMTIME utc;
     SYSTEMTIME local;

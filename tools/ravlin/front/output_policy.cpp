@@ -16,8 +16,13 @@ char g_output_buffer[kOutputBufferSize];
 bool g_binary = false;
 const char* g_line_end = "\n";
 
-// Hands `length` bytes to the stdout buffer; false when the runtime refuses them.
-bool buffer_bytes(const char* bytes, size_t length) { return fwrite(bytes, 1, length, stdout) == length; }
+const OutputSink* g_sink = nullptr;
+
+// Hands `length` bytes to the stdout buffer, or the sink; false when refused.
+bool buffer_bytes(const char* bytes, size_t length) {
+    if (g_sink != nullptr) return g_sink->write(bytes, length);
+    return fwrite(bytes, 1, length, stdout) == length;
+}
 
 }  // namespace
 
@@ -28,7 +33,15 @@ bool buffer_output() {
     return buffered;
 }
 
-void flush_output() { fflush(stdout); }
+void flush_output() {
+    if (g_sink != nullptr) g_sink->flush();
+    fflush(stdout);
+}
+
+void divert_output(const OutputSink* sink) {
+    flush_output();
+    g_sink = sink;
+}
 
 bool write_out(const char* text, size_t length) {
     size_t at = 0;
@@ -50,7 +63,7 @@ bool write_out(const char* text, size_t length) {
         while (nuls < length && text[nuls] == '\0') nuls++;
         flush_output();
         if (g_binary) platform_stdout_binary(false);
-        bool written = buffer_bytes(text + end, nuls - end);
+        bool written = fwrite(text + end, 1, nuls - end, stdout) == nuls - end;  // past any sink: it is flushed
         flush_output();
         if (g_binary) platform_stdout_binary(true);
         if (!written) return false;

@@ -21,6 +21,15 @@ constexpr size_t kOutputBufferSize = 64 * 1024;
 bool buffer_output();
 // Hands what standard output holds to the console or file now.
 void flush_output();
+
+// Where the bytes for standard output go instead of the runtime's buffer while a
+// sink is set, and what a flush hands over first (colour painting on a console);
+// null gives them back to the runtime.
+struct OutputSink {
+    bool (*write)(const char* bytes, size_t length);
+    void (*flush)();
+};
+void divert_output(const OutputSink* sink);
 // Writes the `length` bytes of `text` (NUL bytes included) to standard output.
 // False when the runtime refuses them.
 bool write_out(const char* text, size_t length);
