@@ -9,6 +9,7 @@ colour stays set until the final restore): what the terminal prints next is plai
 """
 
 import argparse
+import itertools
 import os
 import re
 import shutil
@@ -39,7 +40,8 @@ EXPECTED = [
     ("END", 0x07),
 ]
 
-ANSI_TO_CONSOLE = [0, 4, 2, 6, 1, 5, 3, 7]  # ANSI colour order to the console's blue/green/red bits
+ANSI_TO_CONSOLE = [0, 4, 2, 6, 1, 5, 3, 7]
+SESSIONS = itertools.count()  # a tmux server of its own for every run  # ANSI colour order to the console's blue/green/red bits
 
 
 def attributed_text(capture):
@@ -83,17 +85,18 @@ def check(capture):
     return problems
 
 
-def run_in_tmux(command, done_file, timeout=120):
+def run_in_tmux(command, done_file, timeout=120, width=160, whole_pane=False):
     """The screen once the command has ended and the terminal shows its last line
     ("END"): the program's own output is all drawn before that line, however slowly
     tmux keeps up, so no pause is guessed."""
-    server = f"ravlin-colour-{os.getpid()}"
-    subprocess.run(["tmux", "-L", server, "new-session", "-d", "-x", "160", "-y", "50", command], check=True)
+    server = f"ravlin-colour-{os.getpid()}-{next(SESSIONS)}"
+    subprocess.run(["tmux", "-L", server, "new-session", "-d", "-x", str(width), "-y", "50", command], check=True)
+    lines = [] if whole_pane else ["-S", "0", "-E", "40"]
     try:
         deadline = time.monotonic() + timeout
         while True:
             if os.path.exists(done_file):
-                p = subprocess.run(["tmux", "-L", server, "capture-pane", "-e", "-p", "-S", "0", "-E", "40"],
+                p = subprocess.run(["tmux", "-L", server, "capture-pane", "-e", "-p"] + lines,
                                    capture_output=True, check=True)
                 screen = p.stdout.decode(errors="replace")
                 if re.search(r"^END\b", re.sub(r"\x1b\[[0-9;]*m", "", screen), re.M):
@@ -105,6 +108,62 @@ def run_in_tmux(command, done_file, timeout=120):
         subprocess.run(["tmux", "-L", server, "kill-server"], capture_output=True)
 
 
+def shown_rows(capture):
+    """The pane's rows up to its last "END" row, each as its (character, attribute)
+    pairs without the blanks: what a reader sees, wherever blanks differ in colour."""
+    text, attrs = attributed_text(capture)
+    rows, row = [], []
+    for ch, attr in zip(text, attrs):
+        if ch == "\n":
+            rows.append(row)
+            row = []
+        elif ch != " ":
+            row.append((ch, attr))
+    rows.append(row)
+    ends = [i for i, r in enumerate(rows) if "".join(ch for ch, _ in r).startswith("END")]
+    return rows[:ends[-1]] if ends else rows
+
+
+def compare_screens(reference, capture, what):
+    """Problems where `capture` shows other characters or colours than `reference`,
+    row by row upwards from their END rows."""
+    want, got = shown_rows(reference), shown_rows(capture)
+    problems = []
+    for back in range(1, min(len(want), len(got)) + 1):
+        if want[-back] != got[-back]:
+            line = "".join(ch for ch, _ in want[-back])
+            problems.append(f"{what}: row {back} above END differs: {line[:60]!r}")
+    return problems
+
+
+def scrolled_listing_problems(target, linux_build, names, work, done):
+    """`query device -k` on five devices, enough to scroll the pane, on a wide and on
+    a narrow console: every character in the colours the Linux build shows (whose
+    colours travel in the stream), where the Windows build paints written cells."""
+    from wine_prefix import WINE64
+
+    san = os.path.join(work, "five.json")
+    with open(san, "wb") as f:
+        subprocess.run([os.path.join(SOURCE, "scripts", "make-san"), "5", "8"], stdout=f, check=True)
+    root = os.path.join(work, "five-root")
+    env = dict(os.environ, RAVLIN_SIM_ROOT=root)
+    subprocess.run([os.path.join(linux_build, "sim", "dsmsim", "dsmsim"), "load", san], env=env, check=True)
+    target.load_scenario(san)
+    ravlin = os.path.join(linux_build, "tools", "ravlin", "ravlin")
+    exe = target.prefix.windows_path(target.ravlin_exe)
+    problems = []
+    for width in (160, 80):
+        shown = []
+        for command in (f"env RAVLIN_SIM_ROOT='{root}' '{ravlin}' query device -k; echo END",
+                        f"env -u DISPLAY {shell_env(target.prefix.env, names)} {WINE64} cmd /c "
+                        f"'{exe} query device -k & echo END'"):
+            if os.path.exists(done):
+                os.remove(done)
+            shown.append(run_in_tmux(command + f"; touch '{done}'; sleep 60", done, width=width, whole_pane=True))
+        problems += compare_screens(shown[0], shown[1], f"five devices, {width} columns")
+    return problems
+
+
 def shell_env(env, names):
     return " ".join(f"{n}='{env[n]}'" for n in names if n in env)
 
@@ -113,8 +172,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--target", choices=["linux", "windows"], default="linux")
     parser.add_argument("--build-dir")
+    parser.add_argument("--linux-dir", default=os.path.join(SOURCE, "build", "linux"),
+                        help="the Linux build whose screens a scrolled Windows listing must match")
     args = parser.parse_args()
     scratch = tempfile.mkdtemp(prefix="ravlin-colour-")
+    problems = []
     done = os.path.join(scratch, "done")
     tail = f"; echo END $?; touch '{done}'; sleep 60"
     try:
@@ -139,11 +201,15 @@ def main():
                 command = (f"env -u DISPLAY {shell_env(target.prefix.env, names)} {WINE64} cmd /c "
                            f"'{exe} query device 0 -k & echo END'")
                 capture = run_in_tmux(command + f"; touch '{done}'; sleep 60", done)
+                if os.path.exists(os.path.join(args.linux_dir, "tools", "ravlin", "ravlin")):
+                    problems += scrolled_listing_problems(target, args.linux_dir, names, scratch, done)
+                else:
+                    print(f"note: {args.linux_dir} is not built; the scrolled listing was not compared")
             finally:
                 target.close()
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
-    problems = check(capture)
+    problems = check(capture) + problems
     for p in problems:
         print("FAIL " + p)
     print(f"colour [{args.target}]: {'failed' if problems else 'passed'}")

@@ -4,14 +4,16 @@ Wine's console inside a detached tmux session, with Wine's relay trace limited t
 the calls that reach the console (RelayInclude under HKCU\\Software\\Wine\\Debug),
 and the calls of the program's own main thread are counted. The C runtime hands
 text to the console with WriteConsoleW (or WriteFile); a colour change is one
-SetConsoleTextAttribute.
+SetConsoleTextAttribute, and painting colours on written cells reads and writes
+them back (ReadConsoleOutputAttribute, WriteConsoleOutputAttribute) around the
+screen's size and cursor (GetConsoleScreenBufferInfo).
 
     console_writes.py [--build-dir build/win64] [--ravlin PATH] [--devices N]
 
 prints the counts of `query device` on a SAN of N devices with 8 paths, without
 and with -k. run_wine_checks.py runs check_console_writes() with the limits: at
-most 3 writes per device without -k, and with -k at most one write per colour
-segment (a change of colour starts a segment).
+most 3 writes per device, with or without -k, and with -k its colours painted on
+every device in at most 6 console calls each.
 """
 
 import argparse
@@ -30,7 +32,11 @@ sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
 from wine_prefix import WINE64, WinePrefix, install_build  # noqa: E402
 
 DEBUG_KEY = "HKCU\\Software\\Wine\\Debug"
-TRACED = ("WriteFile", "WriteConsoleA", "WriteConsoleW", "SetConsoleTextAttribute")
+TRACED = ("WriteFile", "WriteConsoleA", "WriteConsoleW", "SetConsoleTextAttribute",
+          "GetConsoleScreenBufferInfo", "ReadConsoleOutputAttribute", "WriteConsoleOutputAttribute")
+# Console calls of a coloured device: its write, the screen's size and cursor before and
+# after it, the cells read back and written with their colours, at most one change.
+CALLS_PER_COLOURED_DEVICE = 6
 CALL = re.compile(rb"^([0-9a-f]{4}):Call [A-Za-z0-9_]+\.(\w+)\(", re.M)
 FIRST_THREAD = re.compile(rb"^([0-9a-f]{4}):", re.M)
 WRITES_PER_DEVICE = 3
@@ -128,9 +134,14 @@ def measure(prefix, ravlin, dsmsim, devices):
         os.rmdir(folder)
 
 
+def console_calls(counts):
+    return sum(counts.values())
+
+
 def describe(devices, plain, coloured):
     return (f"{devices} devices: {console_writes(plain)} console writes without -k; "
-            f"{console_writes(coloured)} with -k, {coloured['SetConsoleTextAttribute']} colour changes")
+            f"{console_writes(coloured)} with -k, {coloured['SetConsoleTextAttribute']} colour changes, "
+            f"{console_calls(coloured)} console calls in all")
 
 
 def check_console_writes(prefix, checks, dsmsim, devices=16):
@@ -142,11 +153,15 @@ def check_console_writes(prefix, checks, dsmsim, devices=16):
     checks.expect(0 < writes <= WRITES_PER_DEVICE * devices,
                   f"query device on the console: {writes} writes for {devices} devices "
                   f"(at most {WRITES_PER_DEVICE} each)")
-    changes = coloured["SetConsoleTextAttribute"]
     writes = console_writes(coloured)
-    # The segments: the text before the first change, and what follows each change.
-    checks.expect(changes > 0 and writes <= changes + 1,
-                  f"query device -k on the console: {writes} writes for {changes + 1} colour segments")
+    calls = console_calls(coloured)
+    painted = coloured["WriteConsoleOutputAttribute"]
+    # Colours are painted on the cells a write filled, device by device.
+    checks.expect(0 < writes <= WRITES_PER_DEVICE * devices and painted >= devices
+                  and calls <= CALLS_PER_COLOURED_DEVICE * devices + 4,
+                  f"query device -k on the console: {writes} writes, {painted} paints and {calls} console "
+                  f"calls for {devices} devices (at most {WRITES_PER_DEVICE} writes and "
+                  f"{CALLS_PER_COLOURED_DEVICE} calls each)")
 
 
 def pane_text(prefix, program, args, tools=True, timeout=120):
