@@ -25,6 +25,7 @@
 #include "device_stats_display.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
+#include "json_checks.h"
 #include "platform.h"
 
 void posix_set_last_error(uint32_t error);
@@ -50,37 +51,8 @@ const uint8_t* next_reply() {
     return chunk;
 }
 
-void append(void* context, const char* bytes, size_t count) {
-    static_cast<std::string*>(context)->append(bytes, count);
-}
 
-// The bytes a decoded JSON string stands for (each code point one byte), or false
-// when a code point above U+00FF or broken UTF-8 shows up.
-bool bytes_of(const char* utf8, std::string* out) {
-    out->clear();
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0; p++) {
-        if (*p < 0x80) {
-            out->push_back(char(*p));
-        } else if ((*p == 0xC2 || *p == 0xC3) && (p[1] & 0xC0) == 0x80) {
-            out->push_back(char(((*p & 0x03) << 6) | (p[1] & 0x3F)));
-            p++;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
 
-// The member `key` of `object` is the text of `field` (size bytes) up to its first NUL.
-void check_text(const cJSON* object, const char* key, const char* field, size_t size) {
-    const cJSON* item = cJSON_GetObjectItemCaseSensitive(object, key);
-    if (!cJSON_IsString(item)) abort();
-    std::string bytes;
-    if (!bytes_of(item->valuestring, &bytes)) abort();
-    size_t length = strnlen(field, size);
-    // cJSON stops at an escaped NUL; the writer never emits one, as a field ends there.
-    if (bytes.size() != length || memcmp(bytes.data(), field, length) != 0) abort();
-}
 
 // Writes one entry's members into a document of its own and parses it back.
 template <typename Write>
@@ -88,7 +60,7 @@ cJSON* document(Write write) {
     static std::string out;
     static JsonWriter w;
     out.clear();
-    json_start(&w, JsonSink{append, &out});
+    json_start(&w, JsonSink{append_to_string, &out});
     json_begin_object(&w, nullptr);
     write(&w);
     json_end_object(&w);

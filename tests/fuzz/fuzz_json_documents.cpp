@@ -19,6 +19,7 @@
 #include "adapter_document.h"
 #include "device_json.h"
 #include "invocation_settings.h"
+#include "json_checks.h"
 #include "version_document.h"
 
 namespace {
@@ -58,35 +59,8 @@ uint8_t take_byte(Input* in) {
     return b;
 }
 
-void append(void* context, const char* bytes, size_t count) {
-    static_cast<std::string*>(context)->append(bytes, count);
-}
 
-// The bytes a decoded JSON string stands for (each code point one byte); false on a
-// code point above U+00FF.
-bool bytes_of(const char* utf8, std::string* out) {
-    out->clear();
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0; p++) {
-        if (*p < 0x80) {
-            out->push_back(char(*p));
-        } else if ((*p == 0xC2 || *p == 0xC3) && (p[1] & 0xC0) == 0x80) {
-            out->push_back(char(((*p & 0x03) << 6) | (p[1] & 0x3F)));
-            p++;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
 
-void check_text(const cJSON* object, const char* key, const char* field, size_t size) {
-    const cJSON* item = cJSON_GetObjectItemCaseSensitive(object, key);
-    if (!cJSON_IsString(item)) abort();
-    std::string bytes;
-    if (!bytes_of(item->valuestring, &bytes)) abort();
-    size_t length = strnlen(field, size);
-    if (bytes.size() != length || memcmp(bytes.data(), field, length) != 0) abort();
-}
 
 cJSON* parse(const std::string& out) {
     // One document, one line.
@@ -101,7 +75,7 @@ void check_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
     static std::string out;
     static JsonWriter w;
     out.clear();
-    json_start(&w, JsonSink{append, &out});
+    json_start(&w, JsonSink{append_to_string, &out});
     json_begin_object(&w, nullptr);
     write_device_members(&w, r, flags, preferred, found);
     json_end_object(&w);
@@ -135,7 +109,7 @@ void check_stats(const DSM_DEVICE_STATS* s) {
     static std::string out;
     static JsonWriter w;
     out.clear();
-    json_start(&w, JsonSink{append, &out});
+    json_start(&w, JsonSink{append_to_string, &out});
     json_begin_object(&w, nullptr);
     write_device_stats_members(&w, s);
     json_end_object(&w);
@@ -148,7 +122,7 @@ void check_stats(const DSM_DEVICE_STATS* s) {
 void check_adapters(int32_t adapter, uint32_t flags, const DSM_ADAPTER_TABLE* table) {
     static std::string out;
     out.clear();
-    write_adapters_document(adapter, flags, table, JsonSink{append, &out});
+    write_adapters_document(adapter, flags, table, JsonSink{append_to_string, &out});
     cJSON* d = parse(out);
     const cJSON* entry;
     cJSON_ArrayForEach(entry, cJSON_GetObjectItemCaseSensitive(d, "adapters")) {
@@ -169,7 +143,7 @@ void check_version(const char* text, int length, bool build_number) {
     found[1].failure = VersionFailure::Query;
     static std::string out;
     out.clear();
-    write_version_document(kRows, found, 2, build_number, JsonSink{append, &out});
+    write_version_document(kRows, found, 2, build_number, JsonSink{append_to_string, &out});
     cJSON* d = parse(out);
     const cJSON* component = cJSON_GetArrayItem(cJSON_GetObjectItemCaseSensitive(d, "components"), 0);
     check_text(component, "build_number", text, size_t(length));

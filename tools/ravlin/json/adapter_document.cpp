@@ -20,13 +20,18 @@ void coded_text(JsonWriter* w, const char* key, uint32_t number, const char* nam
     json_end_object(w);
 }
 
-void write_adapter(JsonWriter* w, int32_t i, const DSM_ADAPTER_ENTRY* e) {
-    json_begin_object(w, nullptr);
+// What every adapter entry names: number, name, bus type, state and mode.
+void write_adapter_identity(JsonWriter* w, int32_t i, const DSM_ADAPTER_ENTRY* e) {
     json_int(w, "number", i);
     json_field(w, "name", e->AdapterName, sizeof e->AdapterName);
     coded_text(w, "bus_type", e->BusType, bus_type_text(e->BusType));
     coded_text(w, "state", e->State, adapter_state_text(e->State).text);
     coded_text(w, "mode", e->Mode, adapter_mode_text(e->Mode).text);
+}
+
+void write_adapter(JsonWriter* w, int32_t i, const DSM_ADAPTER_ENTRY* e) {
+    json_begin_object(w, nullptr);
+    write_adapter_identity(w, i, e);
     json_uint(w, "select_count", e->SelectCount);
     json_int(w, "error_count", e->ErrorCount);
     json_int(w, "path_count", e->PathCount);
@@ -101,11 +106,7 @@ void write_listing_adapters(JsonWriter* w, const DSM_ADAPTER_TABLE* table) {
     for (int32_t i = 0; i < adapter_table_count(table); i++) {
         const DSM_ADAPTER_ENTRY* e = &table->Adapters[i];
         json_begin_object(w, nullptr);
-        json_int(w, "number", i);
-        json_field(w, "name", e->AdapterName, sizeof e->AdapterName);
-        coded_text(w, "bus_type", e->BusType, bus_type_text(e->BusType));
-        coded_text(w, "state", e->State, adapter_state_text(e->State).text);
-        coded_text(w, "mode", e->Mode, adapter_mode_text(e->Mode).text);
+        write_adapter_identity(w, i, e);
         json_bool(w, "active", e->PathCount != 0);
         json_end_object(w);
     }
