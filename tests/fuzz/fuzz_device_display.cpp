@@ -84,11 +84,7 @@ void check_device_document(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM
     const cJSON* paths = cJSON_GetObjectItemCaseSensitive(d, "paths");
     const cJSON* path;
     cJSON_ArrayForEach(path, paths) {
-        const cJSON* number = cJSON_GetObjectItemCaseSensitive(path, "number");
-        if (!cJSON_IsNumber(number) || number->valueint < 0 || number->valueint >= DSM_MAX_PATHS) abort();
-        const DSM_PATH_ENTRY* p = &r->Paths[number->valueint];
-        check_text(path, "adapter", p->AdapterName, sizeof p->AdapterName);
-        check_text(path, "disk", p->DiskName, sizeof p->DiskName);
+        check_path_entry(path, r);
     }
     if (cJSON_GetArraySize(paths) > DSM_MAX_PATHS) abort();
     cJSON_Delete(d);

@@ -92,11 +92,7 @@ void check_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
     if (cJSON_GetArraySize(paths) > DSM_MAX_PATHS) abort();
     const cJSON* path;
     cJSON_ArrayForEach(path, paths) {
-        const cJSON* number = cJSON_GetObjectItemCaseSensitive(path, "number");
-        if (!cJSON_IsNumber(number) || number->valueint < 0 || number->valueint >= DSM_MAX_PATHS) abort();
-        const DSM_PATH_ENTRY* p = &r->Paths[number->valueint];
-        check_text(path, "adapter", p->AdapterName, sizeof p->AdapterName);
-        check_text(path, "disk", p->DiskName, sizeof p->DiskName);
+        const DSM_PATH_ENTRY* p = check_path_entry(path, r);
         const cJSON* wwpn = cJSON_GetObjectItemCaseSensitive(path, "target_port_wwpn");
         const char* expected = host_port_find(found->ports, p->ScsiAddress[2]);
         if ((flags & QF_SCSI_ADDR) != 0 && expected != nullptr) check_text(path, "target_port_wwpn", expected, kHostPortTextSize);

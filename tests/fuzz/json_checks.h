@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "dsm_interface.h"
+
 // A writer's sink that keeps what it is given in a std::string.
 inline void append_to_string(void* context, const char* bytes, size_t count) {
     static_cast<std::string*>(context)->append(bytes, count);
@@ -41,4 +43,15 @@ inline void check_text(const cJSON* object, const char* key, const char* field, 
     size_t length = strnlen(field, size);
     // cJSON stops at an escaped NUL; the writer never emits one, as a field ends there.
     if (bytes.size() != length || memcmp(bytes.data(), field, length) != 0) abort();
+}
+
+// An entry of a device document's "paths": its number names a path of the record,
+// and its adapter and disk texts are that path's. Returns that path.
+inline const DSM_PATH_ENTRY* check_path_entry(const cJSON* path, const DSM_DEVICE_RECORD* r) {
+    const cJSON* number = cJSON_GetObjectItemCaseSensitive(path, "number");
+    if (!cJSON_IsNumber(number) || number->valueint < 0 || number->valueint >= DSM_MAX_PATHS) abort();
+    const DSM_PATH_ENTRY* p = &r->Paths[number->valueint];
+    check_text(path, "adapter", p->AdapterName, sizeof p->AdapterName);
+    check_text(path, "disk", p->DiskName, sizeof p->DiskName);
+    return p;
 }
