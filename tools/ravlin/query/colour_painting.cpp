@@ -153,8 +153,10 @@ bool paint_colour(uint16_t attributes) {
         last->attributes = attributes;
         return true;
     }
-    if (g_run_count == kMaxRuns) paint_flush();  // starts the runs anew, in this colour
-    if (g_painting && g_runs[g_run_count - 1].offset != g_length) g_runs[g_run_count++] = ColourRun{g_length, attributes};
-    else if (g_painting) g_runs[g_run_count - 1].attributes = attributes;
-    return g_painting;
+    if (g_run_count == kMaxRuns) {
+        paint_flush();  // the runs start anew, in this colour
+        return g_painting;
+    }
+    g_runs[g_run_count++] = ColourRun{g_length, attributes};
+    return true;
 }
