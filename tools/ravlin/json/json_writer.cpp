@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "driver_bytes.h"
 #include "output_policy.h"
 
 namespace {
@@ -76,9 +77,7 @@ void put_string(JsonWriter* w, const char* text, size_t count) {
             escaped[5] = kHex[c & 0xF];
             n = 6;
         } else {
-            // The code point of the byte's own value, in its two-byte UTF-8 form.
-            escaped[0] = char(0xC0 | (c >> 6));
-            escaped[1] = char(0x80 | (c & 0x3F));
+            n = driver_byte_utf8(c, escaped);
         }
         put(w, escaped, n);
     }

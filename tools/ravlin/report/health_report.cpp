@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "control_device.h"
-#include "device_fetch.h"
 #include "document_start.h"
 #include "dsm_texts.h"
 #include "handlers.h"
+#include "health_gather.h"
 #include "health_summary.h"
 #include "health_verdict.h"
-#include "host_port_table.h"
-#include "invocation_settings.h"
 #include "output_policy.h"
 #include "error_document.h"
 #include "report_output.h"
@@ -25,8 +22,6 @@
 namespace {
 
 constexpr size_t kNameSize = sizeof(DSM_ADAPTER_ENTRY{}.AdapterName);
-constexpr char kNoDriver[] =
-    "the driver did not answer: no control device, or its device count or adapter table could not be read";
 
 // The device numbers that have a path through each reported adapter.
 struct AdapterDependents {
@@ -43,8 +38,6 @@ struct HealthRun {
     std::string document; // the document so far (JSON form)
     JsonWriter writer;
 };
-
-int32_t clamp_count(int32_t count, int32_t max) { return count < 0 ? 0 : count > max ? max : count; }
 
 void note_dependents(AdapterDependents* d, const DSM_ADAPTER_TABLE* table, const DSM_DEVICE_RECORD* r,
                      int32_t slot) {
@@ -171,56 +164,37 @@ int32_t report_unknown(bool json, const char* why) {
     return int32_t(HealthStatus::Unknown);
 }
 
+// The presenter's side of the reading: the reported adapters, then each device.
+void begin_health(void* context, const HealthGather* g) {
+    HealthRun* run = static_cast<HealthRun*>(context);
+    for (int32_t a = 0; a < g->adapter_count; a++)
+        if (adapter_reported(&g->table->Adapters[a])) run->dependents.index[run->dependents.count++] = a;
+    run->summary.with_ports = g->summary.with_ports;
+    if (run->json) {
+        begin_document(&run->writer, string_sink(&run->document), "health");
+        json_bool(&run->writer, "tpgs", g->options.tpgs);
+        json_bool(&run->writer, "target_ports", g->summary.with_ports);
+        json_begin_array(&run->writer, "devices");
+    }
+}
+
+void health_device(void* context, const HealthGather* g, int32_t slot, const DSM_DEVICE_RECORD* record,
+                   const DeviceHealth* health) {
+    HealthRun* run = static_cast<HealthRun*>(context);
+    note_dependents(&run->dependents, g->table, record, slot);
+    add_device(run, slot, record, health);
+}
+
 }  // namespace
 
 int32_t query_health(uint32_t flags, bool json) {
-    if (open_control_device() != 0) return report_unknown(json, kNoDriver);
-
     static HealthRun run;
     run.json = json;
-    const DSM_ADAPTER_TABLE* table = &g_connection.adapter_table;
-    int32_t adapter_count = clamp_count(g_connection.adapter_count, DSM_MAX_ADAPTERS);
-    for (int32_t a = 0; a < adapter_count; a++) {
-        const DSM_ADAPTER_ENTRY* e = &table->Adapters[a];
-        if (!adapter_reported(e)) continue;
-        run.dependents.index[run.dependents.count++] = a;
-        run.summary.adapters_reported++;
-        if (adapter_in_trouble(e)) run.summary.adapters_in_trouble++;
-    }
-
-    HealthOptions options{(flags & QF_TPGS) != 0, nullptr};
-    if ((flags & QF_SCSI_ADDR) != 0) {
-        options.ports = host_ports_for_display();  // the HBA tool runs once for the whole check
-        run.summary.with_ports = true;
-    }
-    if (json) {
-        begin_document(&run.writer, string_sink(&run.document), "health");
-        json_bool(&run.writer, "tpgs", options.tpgs);
-        json_bool(&run.writer, "target_ports", run.summary.with_ports);
-        json_begin_array(&run.writer, "devices");
-    }
-
-    static DeviceFetch fetch;
-    DeviceHealth health;
-    int32_t slots = g_connection.device_slot_count < 0 ? 0 : g_connection.device_slot_count;
-    for (int32_t slot = 0; slot < slots; slot++) {
-        uint32_t error = fetch_device(slot, IOCTL_DSM_GET_DEVICE_INFO, false, &fetch);
-        if (error == DSM_ERROR_DEVICE_REMOVED || error == DSM_ERROR_FILE_NOT_FOUND) continue;
-        if (error != 0 && fetch_status(&fetch, IOCTL_DSM_GET_DEVICE_INFO) == DSM_STATUS_INVALID_DEVICE) continue;
-        if (error != 0) {
-            close_control_device();
-            char why[96];
-            snprintf(why, sizeof why, "device %d could not be read (error %u)", int(slot), unsigned(error));
-            return report_unknown(json, why);
-        }
-        judge_device(&fetch.record, table, adapter_count, options, &health);
-        add_device_health(&run.summary, &health);
-        note_dependents(&run.dependents, table, &fetch.record, slot);
-        add_device(&run, slot, &fetch.record, &health);
-    }
-    close_control_device();
-
-    if (json) finish_json(&run, table);
-    else print_text(&run, table);
+    static HealthGather gather;
+    if (!gather_health(flags, &gather, HealthPresenter{begin_health, health_device, &run}))
+        return report_unknown(json, gather.why);
+    run.summary = gather.summary;
+    if (json) finish_json(&run, gather.table);
+    else print_text(&run, gather.table);
     return int32_t(health_status(&run.summary));
 }

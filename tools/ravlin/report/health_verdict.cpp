@@ -48,15 +48,27 @@ bool same_text(const char* a, const char* b) { return strncmp(a, b, kHostPortTex
 
 enum class PathRole { None, Active, Standby, Failed };
 
-PathRole path_role(const DSM_PATH_ENTRY* p, bool tpgs) {
-    if (p->Mode == DSM_MODE_OFFLINE) return PathRole::None;
-    if (p->Mode != DSM_MODE_NORMAL) return PathRole::Failed;  // a mode the driver should never send
+PathKind path_kind(const DSM_PATH_ENTRY* p, bool tpgs) {
+    if (p->Mode == DSM_MODE_OFFLINE) return PathKind::Offline;
+    if (p->Mode != DSM_MODE_NORMAL) return PathKind::Failed;  // a mode the driver should never send
     switch (p->State) {
-    case DSM_PATH_OPEN: return PathRole::Active;
-    case DSM_PATH_CLOSE: return PathRole::None;
-    case DSM_PATH_DEAD: return tpgs ? PathRole::Standby : PathRole::Failed;
-    default: return PathRole::Failed;  // a state the driver should never send
+    case DSM_PATH_OPEN: return PathKind::Active;
+    case DSM_PATH_CLOSE: return PathKind::Closed;
+    case DSM_PATH_DEAD: return tpgs ? PathKind::Standby : PathKind::Failed;
+    default: return PathKind::Failed;  // a state the driver should never send
     }
+}
+
+// Offline and closed paths are neither redundancy nor a failure.
+PathRole path_role(PathKind kind) {
+    switch (kind) {
+    case PathKind::Active: return PathRole::Active;
+    case PathKind::Standby: return PathRole::Standby;
+    case PathKind::Failed: return PathRole::Failed;
+    case PathKind::Offline:
+    case PathKind::Closed: return PathRole::None;
+    }
+    return PathRole::Failed;
 }
 
 HealthVerdict worse(HealthVerdict a, HealthVerdict b) { return int(a) >= int(b) ? a : b; }
@@ -78,6 +90,17 @@ bool adapter_in_trouble(const DSM_ADAPTER_ENTRY* a) {
 }
 
 bool adapter_reported(const DSM_ADAPTER_ENTRY* a) { return adapter_in_trouble(a) || a->Mode == DSM_MODE_OFFLINE; }
+
+const char* path_kind_name(PathKind kind) {
+    switch (kind) {
+    case PathKind::Active: return "active";
+    case PathKind::Failed: return "failed";
+    case PathKind::Standby: return "standby";
+    case PathKind::Offline: return "offline";
+    case PathKind::Closed: return "closed";
+    }
+    return "failed";
+}
 
 const char* verdict_word(HealthVerdict verdict) {
     switch (verdict) {
@@ -108,6 +131,7 @@ void judge_device(const DSM_DEVICE_RECORD* r, const DSM_ADAPTER_TABLE* adapters,
                   const HealthOptions& options, DeviceHealth* h) {
     memset(h, 0, sizeof *h);
     uint32_t path_count = r->PathCount < uint32_t(DSM_MAX_PATHS) ? r->PathCount : uint32_t(DSM_MAX_PATHS);
+    h->path_count = int32_t(path_count);
     if (adapter_count < 0) adapter_count = 0;
     if (adapter_count > DSM_MAX_ADAPTERS) adapter_count = DSM_MAX_ADAPTERS;
 
@@ -123,7 +147,10 @@ void judge_device(const DSM_DEVICE_RECORD* r, const DSM_ADAPTER_TABLE* adapters,
     size_t failed_used = 0;
     for (uint32_t i = 0; i < path_count; i++) {
         const DSM_PATH_ENTRY* p = &r->Paths[i];
-        roles[i] = path_role(p, options.tpgs);
+        h->path_kinds[i] = path_kind(p, options.tpgs);
+        roles[i] = path_role(h->path_kinds[i]);
+        if (h->path_kinds[i] == PathKind::Offline) h->offline_paths++;
+        if (h->path_kinds[i] == PathKind::Closed) h->closed_paths++;
         if (roles[i] == PathRole::Failed) {
             h->failed_paths++;
             int n = snprintf(failed_list + failed_used, sizeof failed_list - failed_used, "%s#%u",

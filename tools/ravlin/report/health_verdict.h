@@ -31,12 +31,26 @@ struct HealthReason {
     char text[kHealthReasonTextSize];
 };
 
+// What each path counts as.
+enum class PathKind : uint8_t {
+    Active,   // mode normal, state open
+    Failed,   // mode normal, state dead (without -tpgs), or a state or mode out of range
+    Standby,  // mode normal, state dead, with -tpgs
+    Offline,  // mode offline: set so by the administrator, no failure
+    Closed,   // mode normal, state closed
+};
+constexpr int kPathKindCount = 5;
+
 struct DeviceHealth {
     HealthVerdict verdict;
     int32_t active_paths;    // Mode normal, State open
     int32_t failed_paths;    // Mode normal, State dead (without -tpgs), or a state or mode out of range
     int32_t standby_paths;   // Mode normal, State dead, with -tpgs
     int32_t unknown_target_paths;  // with a port table: active or standby paths whose storage port is unknown
+    int32_t offline_paths;
+    int32_t closed_paths;
+    int32_t path_count;            // the record's PathCount, clamped to the table
+    PathKind path_kinds[DSM_MAX_PATHS];
     int32_t reason_count;
     HealthReason reasons[kHealthReasonMax];
 };
@@ -57,6 +71,9 @@ bool adapter_in_trouble(const DSM_ADAPTER_ENTRY* adapter);
 
 // True when the adapter is worth a line of the report: in trouble or set offline.
 bool adapter_reported(const DSM_ADAPTER_ENTRY* adapter);
+
+// "active", "failed", "standby", "offline" or "closed"; a static text.
+const char* path_kind_name(PathKind kind);
 
 // "OK", "NO-OPTIMIZED", "DEGRADED", "SPOF" or "DOWN"; a static text.
 const char* verdict_word(HealthVerdict verdict);

@@ -1,0 +1,151 @@
+#include "exposition_writer.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "driver_bytes.h"
+
+namespace {
+
+void flush(ExpoWriter* w) {
+    if (w->used > 0) w->sink.write(w->sink.context, w->buffer, w->used);
+    w->used = 0;
+}
+
+void put(ExpoWriter* w, const char* bytes, size_t count) {
+    while (count > 0) {
+        if (w->used == sizeof w->buffer) flush(w);
+        size_t room = sizeof w->buffer - w->used;
+        size_t n = count < room ? count : room;
+        memcpy(w->buffer + w->used, bytes, n);
+        w->used += n;
+        bytes += n;
+        count -= n;
+    }
+}
+
+void put_text(ExpoWriter* w, const char* text) { put(w, text, strlen(text)); }
+
+void put_unsigned(ExpoWriter* w, uint64_t value) {
+    char digits[20];
+    size_t n = 0;
+    do {
+        digits[sizeof digits - 1 - n++] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    put(w, digits + sizeof digits - n, n);
+}
+
+void put_head(ExpoWriter* w, const char* name, const ExpoLabels* labels) {
+    put_text(w, name);
+    if (labels != nullptr && labels->used > 0) {
+        put(w, "{", 1);
+        put(w, labels->text, labels->used);
+        put(w, "}", 1);
+    }
+    put(w, " ", 1);
+}
+
+// Appends `bytes` whole, or nothing and marks the set cut.
+bool labels_put(ExpoLabels* l, const char* bytes, size_t count) {
+    if (l->cut || count > sizeof l->text - l->used) {
+        l->cut = true;
+        return false;
+    }
+    memcpy(l->text + l->used, bytes, count);
+    l->used += count;
+    return true;
+}
+
+}  // namespace
+
+void expo_start(ExpoWriter* w, JsonSink sink) {
+    w->sink = sink;
+    w->used = 0;
+}
+
+void expo_finish(ExpoWriter* w) { flush(w); }
+
+void expo_family(ExpoWriter* w, const char* name, const char* type, const char* help) {
+    put(w, "# HELP ", 7);
+    put_text(w, name);
+    put(w, " ", 1);
+    put_text(w, help);
+    put(w, "\n# TYPE ", 8);
+    put_text(w, name);
+    put(w, " ", 1);
+    put_text(w, type);
+    put(w, "\n", 1);
+}
+
+void expo_sample(ExpoWriter* w, const char* name, const ExpoLabels* labels, uint64_t value) {
+    put_head(w, name, labels);
+    put_unsigned(w, value);
+    put(w, "\n", 1);
+}
+
+void expo_sample_real(ExpoWriter* w, const char* name, const ExpoLabels* labels, double value, int decimals) {
+    put_head(w, name, labels);
+    char text[64];
+    if (!(value >= 0 && value < 1e15)) value = 0;  // never NaN, a sign or an exponent
+    int n = snprintf(text, sizeof text, "%.*f", decimals, value);
+    put(w, text, n > 0 ? size_t(n) : 0);
+    put(w, "\n", 1);
+}
+
+size_t expo_escape_value(const char* value, size_t count, char* out) {
+    size_t n = 0;
+    for (size_t i = 0; i < count && value[i] != '\0'; i++) {
+        unsigned char c = static_cast<unsigned char>(value[i]);
+        if (c == '\\' || c == '"') {
+            out[n++] = '\\';
+            out[n++] = char(c);
+        } else if (c == '\n') {
+            out[n++] = '\\';
+            out[n++] = 'n';
+        } else {
+            n += driver_byte_utf8(c, out + n);
+        }
+    }
+    return n;
+}
+
+void expo_labels_clear(ExpoLabels* l) {
+    l->used = 0;
+    l->cut = false;
+}
+
+void expo_label(ExpoLabels* l, const char* key, const char* value, size_t count) {
+    const void* end = memchr(value, '\0', count);
+    if (end != nullptr) count = size_t(static_cast<const char*>(end) - value);
+    size_t key_length = strlen(key);
+    // The whole pair is built first, so that a pair that does not fit leaves nothing.
+    if (l->cut || key_length + 2 * count + 4 > sizeof l->text - l->used) {
+        l->cut = true;
+        return;
+    }
+    char* p = l->text + l->used;
+    size_t n = 0;
+    if (l->used > 0) p[n++] = ',';
+    memcpy(p + n, key, key_length);
+    n += key_length;
+    p[n++] = '=';
+    p[n++] = '"';
+    n += expo_escape_value(value, count, p + n);
+    p[n++] = '"';
+    l->used += n;
+}
+
+void expo_label_text(ExpoLabels* l, const char* key, const char* value) { expo_label(l, key, value, strlen(value)); }
+
+void expo_label_number(ExpoLabels* l, const char* key, int64_t value) {
+    char text[24];
+    snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
+    expo_label_text(l, key, text);
+}
+
+void expo_labels_append(ExpoLabels* l, const char* escaped, size_t count) {
+    if (count == 0) return;
+    if (l->used > 0 && !labels_put(l, ",", 1)) return;
+    labels_put(l, escaped, count);
+}

@@ -1,0 +1,55 @@
+// A streaming writer of the Prometheus text exposition format (0.0.4): a HELP and
+// a TYPE line per metric, samples without timestamps, LF line ends, no byte-order
+// mark. Bytes go out through a sink in runs, so a document of any size needs only
+// this fixed-size record. Label values are escaped here and nowhere else.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "json_writer.h"  // JsonSink: where the bytes go
+
+constexpr size_t kExpoBufferSize = 8192;
+constexpr size_t kExpoLabelSize = 1024;
+
+struct ExpoWriter {
+    JsonSink sink;
+    char buffer[kExpoBufferSize];
+    size_t used;
+};
+
+// The label pairs of a sample, escaped: `a="x",b="y"` without the braces.
+// Bounded: a pair that does not fit whole is left out and `cut` is set.
+struct ExpoLabels {
+    char text[kExpoLabelSize];
+    size_t used;
+    bool cut;
+};
+
+void expo_start(ExpoWriter* w, JsonSink sink);
+// Hands every byte still held to the sink.
+void expo_finish(ExpoWriter* w);
+
+// The HELP and TYPE lines that open a metric's samples. `help` is our own text
+// (no line end in it); `type` is "gauge" or "counter".
+void expo_family(ExpoWriter* w, const char* name, const char* type, const char* help);
+
+// One sample line: `name{labels} value`. `labels` may be null or empty.
+void expo_sample(ExpoWriter* w, const char* name, const ExpoLabels* labels, uint64_t value);
+// The same with a decimal value of `decimals` fraction digits (seconds).
+void expo_sample_real(ExpoWriter* w, const char* name, const ExpoLabels* labels, double value, int decimals);
+
+void expo_labels_clear(ExpoLabels* l);
+// Appends `key="value"` where value is `count` bytes of a driver text, up to its
+// first NUL: '\\', '"' and a line end escaped, every byte above 0x7F as UTF-8 the
+// way the JSON documents map it.
+void expo_label(ExpoLabels* l, const char* key, const char* value, size_t count);
+// A terminated text, or a number.
+void expo_label_text(ExpoLabels* l, const char* key, const char* value);
+void expo_label_number(ExpoLabels* l, const char* key, int64_t value);
+// Appends labels already escaped (another set's text).
+void expo_labels_append(ExpoLabels* l, const char* escaped, size_t count);
+
+// Writes the escaped form of `count` bytes (stopping at a NUL) into `out` (room
+// for 2 * count bytes); returns its length.
+size_t expo_escape_value(const char* value, size_t count, char* out);
