@@ -7,6 +7,7 @@
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 
 // An open device; value 0 means none.
 struct PlatformHandle {
@@ -222,6 +223,27 @@ bool platform_close_disk(PlatformHandle disk);
 // are flushed to the disk, and that file is renamed over `path`. False when any
 // step fails (the old file is then left as it was).
 bool platform_replace_file(const char* path, const void* data, size_t size);
+
+// A document that replaces a file in one step, for a reader that may look at any
+// moment (a metrics collector): written to a new file, made durable, then moved
+// over the old one. Errors are Windows error codes (3 no such folder, 5 access
+// denied or a read-only file, 32 in use, 112 disk full), on both builds.
+// Creates (or truncates) `path` for writing in binary mode; nullptr with *error set.
+FILE* platform_create_file(const char* path, uint32_t* error);
+// Flushes `f` and makes its bytes reach the disk, then closes it; 0 or the error.
+uint32_t platform_commit_file(FILE* f);
+// Moves file `from` over `to` in one step. A `to` marked read-only is never
+// replaced (5). Windows: MoveFileExA with MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH, tried again for up to 2 s while another program holds
+// `to` open. 0 or the error.
+uint32_t platform_move_over(const char* from, const char* to);
+// The running process's identifier (for names of temporary files).
+uint32_t platform_process_id();
+
+// Seconds since 1970-01-01 00:00 UTC, with the fraction the system clock gives.
+double platform_unix_time();
+// Seconds of a clock that only goes forward (for a duration).
+double platform_monotonic_seconds();
 
 // Suspends the calling thread for `milliseconds`.
 void platform_sleep_ms(uint32_t milliseconds);

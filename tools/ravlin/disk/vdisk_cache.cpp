@@ -366,6 +366,25 @@ void load_vdisk_name(const char* wwid, char* vdisk_name, int* found) {
     if (g_pass_depth == 0) view_clear(&g_view);
 }
 
+bool vdisk_cache_lookup(const char* wwid, char* vdisk_name) {
+    CacheView* v = &g_view;
+    view_load(v);
+    const cJSON* disks = cJSON_IsObject(v->document) ? cJSON_GetObjectItem(v->document, "disk") : nullptr;
+    const cJSON* name = nullptr;
+    if (cJSON_IsArray(disks)) {
+        const EntryIndex* x = view_index(v, const_cast<cJSON*>(disks));
+        auto hit = x->first.find(wwid);
+        if (hit != x->first.end()) name = cJSON_GetObjectItem(hit->second.second, "vdisk_name");
+    }
+    bool found = cJSON_IsString(name);
+    if (found) {
+        memset(vdisk_name, 0, kVdiskNameSize);
+        strncpy(vdisk_name, name->valuestring, kVdiskNameSize - 1);
+    }
+    if (g_pass_depth == 0) view_clear(v);
+    return found;
+}
+
 void vdisk_cache_begin_pass() { g_pass_depth++; }
 
 bool vdisk_cache_file_exists() {

@@ -32,3 +32,9 @@ void find_vdisk_entry(cJSON* document, const char* wwid, cJSON* name_item, int* 
 // Writes a new cache file holding one entry, replacing any file there. Returns 1
 // when it wrote the file, 0 when not.
 int create_vdisk_config(const char* wwid, const char* vdisk_name);
+
+// The name the cache file holds for `wwid`, looked up without a log line (a
+// collector that runs every minute must not fill the activity log) and, inside a
+// pass, with the file read once. Copies at most 127 characters and the NUL into
+// the caller's 128-byte field; false (field untouched) when the file has none.
+bool vdisk_cache_lookup(const char* wwid, char* vdisk_name);

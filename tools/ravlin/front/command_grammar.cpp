@@ -165,6 +165,25 @@ Command health_command(const Words& w) {
     return c;
 }
 
+// query metrics [-s] [-tpgs] [-o FILE]: each option at most once, in any order;
+// FILE (word) is any non-empty word. Like health, the handler opens the driver
+// itself: a missing driver is a document with ravlin_up 0.
+Command metrics_command(const Words& w) {
+    Command c = make(CommandKind::QueryMetrics);
+    c.needs_device = false;
+    for (int i = 3; i <= w.k; i++) {
+        uint32_t bit = equal(w(i), "-s") ? QF_SCSI_ADDR : equal(w(i), "-tpgs") ? QF_TPGS : 0;
+        if (bit != 0 && (c.flags & bit) == 0) {
+            c.flags |= bit;
+        } else if (bit == 0 && equal(w(i), "-o") && c.word == nullptr && i < w.k && w(i + 1)[0] != '\0') {
+            c.word = w(++i);
+        } else {
+            return invalid_argument();
+        }
+    }
+    return c;
+}
+
 Command query_adapter_stats(const Words& w) {
     Command c = make(CommandKind::ShowAdapterStats);
     if (w.k == 2) return c;
@@ -202,6 +221,7 @@ Command query_family(const Words& w) {
     int k = w.k;
     if (equal(what, "health")) return health_command(w);
     if (equal(what, "diff")) return diff_command(w);
+    if (equal(what, "metrics")) return metrics_command(w);
     bool json = json_words(w) > 0;
     if (equal(what, "adapter")) return json ? with_json(w, query_adapter, invalid_argument()) : query_adapter(w);
     if (equal(what, "device")) return query_devices(w, IOCTL_DSM_GET_DEVICE_INFO);

@@ -31,6 +31,7 @@ enum class CommandKind {
     SetTrace,
     QueryHealth,
     QueryDiff,
+    QueryMetrics,
 };
 
 struct Command {

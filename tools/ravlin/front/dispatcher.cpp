@@ -117,6 +117,8 @@ int32_t run_command(const Command& c, int k, const char* const* words) {
         return query_health(c.flags, c.value != 0);
     case CommandKind::QueryDiff:
         return query_diff(c.word, c.value != 0);
+    case CommandKind::QueryMetrics:
+        return query_metrics(c.flags, c.word);
     }
     return -1;
 }

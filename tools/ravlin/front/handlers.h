@@ -28,6 +28,8 @@ int32_t clear_counters(int32_t first, int32_t last, const char* kind);
 int32_t set_trace(const char* level);
 // The reports; each opens the driver itself. flags: QF_SCSI_ADDR, QF_TPGS.
 int32_t query_health(uint32_t flags, bool json);
+// query metrics [-s] [-tpgs] [-o FILE]: `output_path` null for stdout.
+int32_t query_metrics(uint32_t flags, const char* output_path);
 int32_t query_diff(const char* file, bool json);
 
 // Result of a handler that this build does not have yet.

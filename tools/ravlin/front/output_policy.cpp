@@ -72,6 +72,8 @@ bool write_out(const char* text, size_t length) {
     return true;
 }
 
+bool write_out_exact(const char* bytes, size_t length) { return buffer_bytes(bytes, length); }
+
 bool put_out(const char* text) { return write_out(text, strlen(text)); }
 
 int print_out(const char* format, ...) {

@@ -33,6 +33,9 @@ void divert_output(const OutputSink* sink);
 // Writes the `length` bytes of `text` (NUL bytes included) to standard output.
 // False when the runtime refuses them.
 bool write_out(const char* text, size_t length);
+// Writes the `length` bytes exactly as they are, with no line-end translation on
+// any build (documents whose format fixes LF line ends); false when refused.
+bool write_out_exact(const char* bytes, size_t length);
 // Writes the C string `text` to standard output; false when the runtime refuses it.
 bool put_out(const char* text);
 // printf to standard output, formatted first and then written as one piece:
