@@ -34,6 +34,10 @@ Each *.case file under this folder is one run of ravlin. Format:
                                     the temporary folder (no journal or log section: the
                                     runs interleave); `together: 1` is one run with that
                                     check of the files left behind
+    readonly: name                  that file (made with file:) is marked read-only
+    mask: ravlin_collect_duration_seconds    (metric names) the value of each sample of
+                                    these metrics, in stdout and in file sections, must
+                                    be a plain non-negative decimal and reads "*"
     status: -1                      exit status; compared as the low byte
     twin: text                      after the run, the same words without "-json" run from the
                                     same start and must send the driver the same requests and
@@ -53,12 +57,16 @@ Each *.case file under this folder is one run of ravlin. Format:
     == stderr
     == cache                        the cache file's exact bytes at the end (no line-end
                                     translation on Windows); "@missing" when there is none
+    == file:NAME                    the exact bytes of file NAME in the working folder after
+                                    the run (no line-end translation); "@missing" when none
 
 Every run of ravlin whose words hold "-json" must print nothing but JSON documents,
 one per line, each valid against docs/schema/<kind>.schema.json (python3-jsonschema).
 
 A section header may end in "(no final newline)" to drop the last line end, and
 "(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
+"(exact line ends)" keeps a stdout section's LF line ends on Windows too (documents
+whose format fixes them).
 A line of a section that ends in "{CR}" ends in a carriage return before its line end.
 Sections left out are not compared. Windows expectations are the same with
 line ends as CR LF on stdout, stderr and the log (the runtime writes text mode).
@@ -101,6 +109,9 @@ class Case:
         self.interpreter = None
         self.together = None
         self.twin = False
+        self.readonly = []
+        self.masks = []
+        self.exact = set()
         self.sections = {}
         self._parse(open(path, encoding="utf-8").read())
 
@@ -112,6 +123,8 @@ class Case:
                 strip_end = "(no final newline)" in header
                 nul = "(\\0 is NUL)" in header
                 name = header.split()[0]
+                if "(exact line ends)" in header:
+                    self.exact.add(name)
                 current = [name, (strip_end, nul), []]
                 self.sections[name] = current
                 continue
@@ -161,6 +174,10 @@ class Case:
                 self.together = int(value)
             elif key == "twin":
                 self.twin = value == "text"
+            elif key == "readonly":
+                self.readonly.append(value)
+            elif key == "mask":
+                self.masks += value.split()
             else:
                 raise ValueError(f"{self.path}: unknown key {key!r}")
         for name, section in list(self.sections.items()):
@@ -377,9 +394,18 @@ def prepare_once(case, target):
     return []
 
 
+def masked(case, data):
+    """Each sample value of the case's masked metrics as "*" (when it is a plain decimal)."""
+    for name in case.masks:
+        data = re.sub(rb"(?m)^(" + re.escape(name.encode()) + rb"(?:\{[^}\n]*\})? )\d+(?:\.\d+)?(\r?)$",
+                      rb"\1*\2", data)
+    return data
+
+
 def execute(case, target, args):
     cwd = tempfile.mkdtemp(prefix="ravlin-cwd-")
     left = []
+    case.files_after = {}
     try:
         for name, content in case.files:
             with open(os.path.join(cwd, name), "w", encoding="utf-8", newline="") as f:
@@ -387,16 +413,30 @@ def execute(case, target, args):
                     f.truncate(content)
                 else:
                     f.write(content)
+        for name in case.readonly:
+            os.chmod(os.path.join(cwd, name), 0o444)
         if case.program == "fenmar":
             runs = [target.run_fenmar(args, cwd, case.hba)]
         elif case.together is not None:
             runs = run_together(case, target, cwd) if case.together > 1 else [
                 target.run_ravlin(args, cwd, case.hba, case.fenmar, case.program)]
-            made = {name for name, _ in case.files}
+            made = {name for name, _ in case.files} | {n[len("file:"):] for n in case.sections if n.startswith("file:")}
             left = sorted(set(os.listdir(cwd)) - made) + target.temporary_files()
         else:
             runs = [target.run_ravlin(args, cwd, case.hba, case.fenmar, case.program)]
+        for section in case.sections:
+            if section.startswith("file:"):
+                try:
+                    with open(os.path.join(cwd, section[len("file:"):]), "rb") as f:
+                        case.files_after[section] = f.read()
+                except FileNotFoundError:
+                    case.files_after[section] = b"@missing\n"
     finally:
+        for name in case.readonly:
+            try:
+                os.chmod(os.path.join(cwd, name), 0o644)
+            except OSError:
+                pass
         shutil.rmtree(cwd, ignore_errors=True)
     return runs, left
 
@@ -437,10 +477,10 @@ def run_case(case, target):
         if status != case.status & 0xFF:
             problems.append(f"{which}exit status {status}, expected {case.status & 0xFF}"
                             + ("" if "stderr" in case.sections or not err else f"; stderr: {err!r}"))
-        checks = {"stdout": out, "stderr": err}
+        checks = {"stdout": masked(case, out), "stderr": err}
         for name in ("stdout", "stderr"):
             if name in case.sections:
-                expected = crlf(case.sections[name]) if windows else case.sections[name]
+                expected = crlf(case.sections[name]) if windows and name not in case.exact else case.sections[name]
                 if checks[name] != expected:
                     problems.append(f"{which}{name} differs:\n--- expected\n{expected!r}\n--- actual\n{checks[name]!r}")
         if case.program == "ravlin" and "-json" in case.args:
@@ -465,6 +505,10 @@ def run_case(case, target):
             actual = b"@missing\n"
         if actual != case.sections["cache"]:
             problems.append(f"cache differs:\n--- expected\n{case.sections['cache']!r}\n--- actual\n{actual!r}")
+    for section, actual in getattr(case, "files_after", {}).items():
+        actual = masked(case, actual)
+        if actual != case.sections[section]:
+            problems.append(f"{section} differs:\n--- expected\n{case.sections[section]!r}\n--- actual\n{actual!r}")
     if case.twin:
         problems += twin_problems(case, target)
     return problems
