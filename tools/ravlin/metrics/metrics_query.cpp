@@ -9,8 +9,8 @@
 #include <string>
 
 #include "control_device.h"
-#include "handlers.h"
 #include "health_gather.h"
+#include "metrics_commands.h"
 #include "metrics_facts.h"
 #include "output_policy.h"
 #include "platform.h"

@@ -10,8 +10,8 @@
 
 #include "document_start.h"
 #include "dsm_texts.h"
-#include "handlers.h"
 #include "health_gather.h"
+#include "report_commands.h"
 #include "health_summary.h"
 #include "health_verdict.h"
 #include "output_policy.h"
