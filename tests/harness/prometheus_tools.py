@@ -3,9 +3,12 @@ that a missing tool is a skip (one clear line) unless RAVLIN_REQUIRE_PROMETHEUS 
 
 import os
 import shutil
+import subprocess
 import sys
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from .paths import SOURCE
+
+MONITORING = os.path.join(SOURCE, "tests", "monitoring")  # the scenarios of these checks
 RULES = os.path.join(SOURCE, "docs", "monitoring", "ravlin-alerts.yml")
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
 
@@ -26,8 +29,6 @@ def find_tools(*names):
 def collect(build_dir, root, scenario, extra=()):
     """Loads `scenario` (None: no driver) into the world at `root` and runs
     `ravlin query metrics`; returns (exit status, stdout bytes, stderr bytes)."""
-    import subprocess
-
     env = dict(os.environ, RAVLIN_SIM_ROOT=root)
     dsmsim = os.path.join(build_dir, "sim", "dsmsim", "dsmsim")
     ravlin = os.path.join(build_dir, "tools", "ravlin", "ravlin")

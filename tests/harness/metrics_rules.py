@@ -1,11 +1,10 @@
-#!/usr/bin/env python3
 """The shipped alert rules against documents ravlin itself prints: four hosts
 (healthy, a LUN without redundancy, a LUN down, a healthy host whose collection
 stopped) and a fifth whose health cannot be judged. Each document must lint clean
 (`promtool check metrics`); the rule file must check clean; and `promtool test
 rules` must see each alert fire exactly where it must and nowhere else.
 
-    rule_tests.py --build-dir build/linux
+    python3 -m tests.harness.metrics_rules [--build-dir build/linux]
 """
 
 import argparse
@@ -16,9 +15,9 @@ import subprocess
 import sys
 import tempfile
 
-from prometheus_tools import RULES, collect, find_tools
+from .paths import build_dir
+from .prometheus_tools import MONITORING, RULES, collect, find_tools
 
-HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLE = re.compile(r'^([a-zA-Z_:][a-zA-Z0-9_:]*)(\{.*\})? (\S+)$')
 MINUTES = 10      # series length, one sample a minute
 EVAL = "8m"       # the stale host stopped after 2 minutes: 6 minutes old by then
@@ -81,8 +80,9 @@ def expected_alerts():
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--build-dir")
     args = parser.parse_args()
+    build = build_dir(args.build_dir, "linux")
     tools = find_tools("promtool")
     promtool = tools["promtool"]
     problems = []
@@ -97,8 +97,8 @@ def main():
     with tempfile.TemporaryDirectory(prefix="ravlin-rules-") as work:
         input_series = []
         for instance, scenario, status, stops_at in hosts:
-            path = os.path.join(HERE, scenario) if scenario else None
-            code, out, err = collect(args.build_dir, os.path.join(work, instance), path)
+            path = os.path.join(MONITORING, scenario) if scenario else None
+            code, out, err = collect(build, os.path.join(work, instance), path)
             if code != status:
                 problems.append(f"{instance}: exit status {code}, expected {status}; stderr {err!r}")
             lint = subprocess.run([promtool, "check", "metrics"], input=out, capture_output=True)
