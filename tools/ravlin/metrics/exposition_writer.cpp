@@ -84,6 +84,52 @@ void expo_sample(ExpoWriter* w, const char* name, const ExpoLabels* labels, uint
     put(w, "\n", 1);
 }
 
+void expo_sample_pieces(ExpoWriter* w, const char* name, const ExpoPiece* pieces, int count, uint64_t value) {
+    size_t name_length = strlen(name);
+    size_t most = name_length + 2 + 1 + 20 + 1;  // braces, blank, value, line end
+    for (int i = 0; i < count; i++) most += pieces[i].length + 1;
+    if (most > sizeof w->buffer - w->used) flush(w);
+    if (most > sizeof w->buffer) {  // a line longer than the buffer: piece by piece
+        put(w, name, name_length);
+        bool open = false;
+        for (int i = 0; i < count; i++) {
+            if (pieces[i].length == 0) continue;
+            put(w, open ? "," : "{", 1);
+            put(w, pieces[i].text, pieces[i].length);
+            open = true;
+        }
+        if (open) put(w, "}", 1);
+        put(w, " ", 1);
+        put_unsigned(w, value);
+        put(w, "\n", 1);
+        return;
+    }
+    // The whole line fits: one copy per piece straight into the buffer.
+    char* p = w->buffer + w->used;
+    memcpy(p, name, name_length);
+    p += name_length;
+    char separator = '{';
+    for (int i = 0; i < count; i++) {
+        if (pieces[i].length == 0) continue;
+        *p++ = separator;
+        memcpy(p, pieces[i].text, pieces[i].length);
+        p += pieces[i].length;
+        separator = ',';
+    }
+    if (separator == ',') *p++ = '}';
+    *p++ = ' ';
+    char digits[20];
+    size_t n = 0;
+    do {
+        digits[sizeof digits - 1 - n++] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    memcpy(p, digits + sizeof digits - n, n);
+    p += n;
+    *p++ = '\n';
+    w->used = size_t(p - w->buffer);
+}
+
 void expo_sample_real(ExpoWriter* w, const char* name, const ExpoLabels* labels, double value, int decimals) {
     put_head(w, name, labels);
     char text[64];
@@ -140,8 +186,14 @@ void expo_label_text(ExpoLabels* l, const char* key, const char* value) { expo_l
 
 void expo_label_number(ExpoLabels* l, const char* key, int64_t value) {
     char text[24];
-    snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
-    expo_label_text(l, key, text);
+    size_t n = 0;
+    uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
+    do {
+        text[sizeof text - 1 - n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) text[sizeof text - 1 - n++] = '-';
+    expo_label(l, key, text + sizeof text - n, n);
 }
 
 void expo_labels_append(ExpoLabels* l, const char* escaped, size_t count) {

@@ -9,7 +9,7 @@
 
 #include "json_writer.h"  // JsonSink: where the bytes go
 
-constexpr size_t kExpoBufferSize = 8192;
+constexpr size_t kExpoBufferSize = 64 * 1024;
 constexpr size_t kExpoLabelSize = 1024;
 
 struct ExpoWriter {
@@ -33,6 +33,16 @@ void expo_finish(ExpoWriter* w);
 // The HELP and TYPE lines that open a metric's samples. `help` is our own text
 // (no line end in it); `type` is "gauge" or "counter".
 void expo_family(ExpoWriter* w, const char* name, const char* type, const char* help);
+
+// Label text already escaped, kept elsewhere (`a="x",b="y"`, no braces).
+struct ExpoPiece {
+    const char* text;
+    size_t length;
+};
+
+// One sample line whose labels are the non-empty pieces joined by commas: the way
+// a document of many devices writes each device's labels without copying them.
+void expo_sample_pieces(ExpoWriter* w, const char* name, const ExpoPiece* pieces, int count, uint64_t value);
 
 // One sample line: `name{labels} value`. `labels` may be null or empty.
 void expo_sample(ExpoWriter* w, const char* name, const ExpoLabels* labels, uint64_t value);

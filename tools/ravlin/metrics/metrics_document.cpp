@@ -2,6 +2,7 @@
 // one collection kept. The names and the series each family has are the
 // published contract (README, "Fleet monitoring"); series per device, path and
 // adapter are fixed, so the document grows linearly with the SAN.
+#include <stdio.h>
 #include <string.h>
 
 #include "dsm_texts.h"
@@ -20,15 +21,6 @@ uint32_t keep(std::string* arena, const ExpoLabels* labels) {
     uint32_t at = uint32_t(arena->size());
     arena->append(labels->text, labels->used);
     return at;
-}
-
-void set_labels(ExpoLabels* l, const std::string& arena, uint32_t at, uint32_t length) {
-    expo_labels_clear(l);
-    expo_labels_append(l, arena.data() + at, length);
-}
-
-void device_labels(ExpoLabels* l, const MetricsFacts* f, const MetricsDevice* d) {
-    set_labels(l, f->arena, d->labels_at, d->labels_length);
 }
 
 const char* policy_name(uint32_t policy) {
@@ -79,27 +71,43 @@ void write_summary(ExpoWriter* w, const MetricsFacts* f) {
     }
 }
 
+// The label pieces every family of a kind shares, made once.
+struct Piece {
+    char text[32];
+    size_t length;
+};
+
+Piece make_piece(const char* key, const char* value) {
+    Piece p;
+    p.length = size_t(snprintf(p.text, sizeof p.text, "%s=\"%s\"", key, value));
+    return p;
+}
+
+ExpoPiece device_piece(const MetricsFacts* f, const MetricsDevice* d) {
+    return ExpoPiece{f->arena.data() + d->labels_at, d->labels_length};
+}
+
 void write_devices(ExpoWriter* w, const MetricsFacts* f) {
-    ExpoLabels l;
+    Piece verdicts[5], kinds[kPathKindCount];
+    for (int i = 0; i < 5; i++) verdicts[i] = make_piece("verdict", verdict_word(kVerdicts[i]));
+    for (int i = 0; i < kPathKindCount; i++) kinds[i] = make_piece("kind", path_kind_name(kKinds[i]));
+
     expo_family(w, "ravlin_device_info", "gauge", "A multipath device: product, load-balance policy, volume name and interface; always 1.");
     for (const MetricsDevice& d : f->devices) {
-        device_labels(&l, f, &d);
-        expo_labels_append(&l, f->arena.data() + d.info_at, d.info_length);
-        expo_sample(w, "ravlin_device_info", &l, 1);
+        ExpoPiece pieces[] = {device_piece(f, &d), {f->arena.data() + d.info_at, d.info_length}};
+        expo_sample_pieces(w, "ravlin_device_info", pieces, 2, 1);
     }
     expo_family(w, "ravlin_device_verdict", "gauge", "The health verdict of a device as a state set: 1 for its verdict, 0 for the others.");
     for (const MetricsDevice& d : f->devices)
-        for (HealthVerdict v : kVerdicts) {
-            device_labels(&l, f, &d);
-            expo_label_text(&l, "verdict", verdict_word(v));
-            expo_sample(w, "ravlin_device_verdict", &l, d.verdict == uint8_t(v) ? 1 : 0);
+        for (int i = 0; i < 5; i++) {
+            ExpoPiece pieces[] = {device_piece(f, &d), {verdicts[i].text, verdicts[i].length}};
+            expo_sample_pieces(w, "ravlin_device_verdict", pieces, 2, d.verdict == uint8_t(kVerdicts[i]) ? 1 : 0);
         }
     expo_family(w, "ravlin_device_paths", "gauge", "Paths of a device by kind.");
     for (const MetricsDevice& d : f->devices)
-        for (PathKind k : kKinds) {
-            device_labels(&l, f, &d);
-            expo_label_text(&l, "kind", path_kind_name(k));
-            expo_sample(w, "ravlin_device_paths", &l, uint64_t(d.kinds[int(k)]));
+        for (int i = 0; i < kPathKindCount; i++) {
+            ExpoPiece pieces[] = {device_piece(f, &d), {kinds[i].text, kinds[i].length}};
+            expo_sample_pieces(w, "ravlin_device_paths", pieces, 2, uint64_t(d.kinds[int(kKinds[i])]));
         }
     struct Counter {
         const char* name;
@@ -120,51 +128,46 @@ void write_devices(ExpoWriter* w, const MetricsFacts* f) {
         expo_family(w, c.name, "counter", c.help);
         for (const MetricsDevice& d : f->devices) {
             if (!d.has_stats) continue;
-            device_labels(&l, f, &d);
-            expo_sample(w, c.name, &l, c.value(&d));
+            ExpoPiece piece = device_piece(f, &d);
+            expo_sample_pieces(w, c.name, &piece, 1, c.value(&d));
         }
     }
 }
 
-// The labels of path `p` of device `d`: device, serial, path, adapter.
-void path_labels(ExpoLabels* l, const MetricsFacts* f, const MetricsDevice* d, const MetricsPath* p) {
-    set_labels(l, f->arena, d->labels_at, d->serial_length);
-    expo_labels_append(l, f->arena.data() + p->labels_at, p->labels_length);
+// Writes one family with a sample per path; `extra` may add labels, `value` gives the value.
+template <typename Extra, typename Value>
+void write_path_family(ExpoWriter* w, const MetricsFacts* f, const char* name, const char* type, const char* help,
+                       Extra extra, Value value) {
+    expo_family(w, name, type, help);
+    ExpoLabels more;
+    for (const MetricsDevice& d : f->devices)
+        for (uint32_t i = 0; i < d.path_count; i++) {
+            const MetricsPath* p = &f->paths[d.first_path + i];
+            expo_labels_clear(&more);
+            extra(&more, p);
+            // device and serial (the device's labels up to its name), then the path's own.
+            ExpoPiece pieces[] = {{f->arena.data() + d.labels_at, d.serial_length},
+                                  {f->arena.data() + p->labels_at, p->labels_length},
+                                  {more.text, more.used}};
+            expo_sample_pieces(w, name, pieces, 3, value(p));
+        }
 }
 
 void write_paths(ExpoWriter* w, const MetricsFacts* f) {
-    ExpoLabels l;
-    expo_family(w, "ravlin_path_info", "gauge", "A path: its state, mode and whether it is non-optimized; always 1.");
-    for (const MetricsDevice& d : f->devices)
-        for (uint32_t i = 0; i < d.path_count; i++) {
-            const MetricsPath* p = &f->paths[d.first_path + i];
-            path_labels(&l, f, &d, p);
-            trimmed_label(&l, "state", path_state_text(p->state, p->non_optimized, f->tpgs).text);
-            trimmed_label(&l, "mode", path_mode_text(p->mode).text);
-            expo_label_text(&l, "non_optimized", p->non_optimized != 0 ? "1" : "0");
-            expo_sample(w, "ravlin_path_info", &l, 1);
-        }
-    expo_family(w, "ravlin_path_active", "gauge", "1 when the path carries I/O (mode normal, state open), else 0.");
-    for (const MetricsDevice& d : f->devices)
-        for (uint32_t i = 0; i < d.path_count; i++) {
-            const MetricsPath* p = &f->paths[d.first_path + i];
-            path_labels(&l, f, &d, p);
-            expo_sample(w, "ravlin_path_active", &l, p->kind == uint8_t(PathKind::Active) ? 1 : 0);
-        }
-    expo_family(w, "ravlin_path_selects_total", "counter", "Times the driver chose the path for a request.");
-    for (const MetricsDevice& d : f->devices)
-        for (uint32_t i = 0; i < d.path_count; i++) {
-            const MetricsPath* p = &f->paths[d.first_path + i];
-            path_labels(&l, f, &d, p);
-            expo_sample(w, "ravlin_path_selects_total", &l, p->selects);
-        }
-    expo_family(w, "ravlin_path_errors_total", "counter", "Errors the driver counted on the path.");
-    for (const MetricsDevice& d : f->devices)
-        for (uint32_t i = 0; i < d.path_count; i++) {
-            const MetricsPath* p = &f->paths[d.first_path + i];
-            path_labels(&l, f, &d, p);
-            expo_sample(w, "ravlin_path_errors_total", &l, p->errors);
-        }
+    auto none = [](ExpoLabels*, const MetricsPath*) {};
+    write_path_family(w, f, "ravlin_path_info", "gauge", "A path: its state, mode and whether it is non-optimized; always 1.",
+                      [f](ExpoLabels* l, const MetricsPath* p) {
+                          trimmed_label(l, "state", path_state_text(p->state, p->non_optimized, f->tpgs).text);
+                          trimmed_label(l, "mode", path_mode_text(p->mode).text);
+                          expo_label_text(l, "non_optimized", p->non_optimized != 0 ? "1" : "0");
+                      },
+                      [](const MetricsPath*) { return uint64_t(1); });
+    write_path_family(w, f, "ravlin_path_active", "gauge", "1 when the path carries I/O (mode normal, state open), else 0.",
+                      none, [](const MetricsPath* p) { return uint64_t(p->kind == uint8_t(PathKind::Active) ? 1 : 0); });
+    write_path_family(w, f, "ravlin_path_selects_total", "counter", "Times the driver chose the path for a request.",
+                      none, [](const MetricsPath* p) { return uint64_t(p->selects); });
+    write_path_family(w, f, "ravlin_path_errors_total", "counter", "Errors the driver counted on the path.",
+                      none, [](const MetricsPath* p) { return uint64_t(p->errors); });
 }
 
 void write_adapters(ExpoWriter* w, const MetricsFacts* f) {
@@ -193,6 +196,15 @@ void write_adapters(ExpoWriter* w, const MetricsFacts* f) {
 }
 
 }  // namespace
+
+void reserve_metrics(MetricsFacts* f, int32_t slots) {
+    if (slots <= 0) return;
+    // One allocation each, sized for a SAN of 8 paths a device: growing by steps
+    // costs far more than the copying (each step makes the allocator tidy up).
+    f->devices.reserve(size_t(slots));
+    f->paths.reserve(size_t(slots) * 8);
+    f->arena.reserve(size_t(slots) * 320);
+}
 
 void add_metrics_device(MetricsFacts* f, int32_t slot, const DSM_DEVICE_RECORD* r, const DeviceHealth* h,
                         const DSM_DEVICE_STATS* stats, const char* volume_name) {

@@ -50,6 +50,9 @@ struct MetricsFacts {
     std::string arena;        // escaped label texts
 };
 
+// Makes room for a SAN of `slots` device slots up front.
+void reserve_metrics(MetricsFacts* f, int32_t slots);
+
 // Keeps one judged device (its statistics record, or nullptr when the request
 // failed, and its volume name from the cache, "" when none).
 void add_metrics_device(MetricsFacts* f, int32_t slot, const DSM_DEVICE_RECORD* record, const DeviceHealth* health,

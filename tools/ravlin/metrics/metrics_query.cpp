@@ -25,6 +25,7 @@ struct Collection {
 void begin_collection(void* context, const HealthGather* g) {
     MetricsFacts* f = static_cast<Collection*>(context)->facts;
     f->tpgs = g->options.tpgs;
+    reserve_metrics(f, g_connection.device_slot_count);
     f->adapter_count = g->adapter_count;
     memcpy(&f->adapters, g->table, sizeof f->adapters);
 }
