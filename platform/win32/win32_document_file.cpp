@@ -38,6 +38,10 @@ uint32_t platform_commit_file(FILE* f) {
 }
 
 uint32_t platform_move_over(const char* from, const char* to) {
+    // Windows refuses to replace a read-only file; said here so that every
+    // system that runs us (Wine does not refuse) keeps such a file.
+    DWORD target = GetFileAttributesA(to);
+    if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY) != 0) return ERROR_ACCESS_DENIED;
     DWORD waited = 0;
     for (;;) {
         if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
