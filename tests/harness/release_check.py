@@ -16,7 +16,7 @@
   registered, the new files); uninstalling takes away the folder and the PATH
   entry, changes no other entry, and leaves the activity log and the cache alone.
 
-    release_check.py [--win64 build/win64] [--win32 build/win32]
+    python3 -m tests.harness.release_check [--win64 build/win64] [--win32 build/win32]
 
 Ends with "release-check: N passed, N failed, N skipped"; exit status 1 on any failure.
 """
@@ -30,12 +30,9 @@ import sys
 import tempfile
 import zipfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SOURCE = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(SOURCE, "tests", "cases"))
-
-from wine_prefix import WinePrefix, install_build  # noqa: E402
-from win32_support import skip_reason  # noqa: E402
+from .paths import SOURCE, build_dir
+from .win32_support import skip_reason
+from .wine_prefix import WinePrefix, install_build
 
 PACKAGE = os.path.join(SOURCE, "scripts", "package-windows")
 ENVIRONMENT_KEY = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager\\Environment"
@@ -396,10 +393,10 @@ def build_next(win64, win32, version):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--win64", default=os.path.join(SOURCE, "build", "win64"))
-    parser.add_argument("--win32", default=os.path.join(SOURCE, "build", "win32"))
+    parser.add_argument("--win64")
+    parser.add_argument("--win32")
     options = parser.parse_args()
-    win64, win32 = os.path.abspath(options.win64), os.path.abspath(options.win32)
+    win64, win32 = build_dir(options.win64, "win64"), build_dir(options.win32, "win32")
     checks = Checks()
     work = tempfile.mkdtemp(prefix="ravlin-release-")
     prefix = None
