@@ -30,18 +30,21 @@ bool tree_link_call(SimTreeCall* call) {
 }
 
 void tree_link_note(const char* format, ...) {
+    // The caller reads the last error after the call this line notes.
+    DWORD last_error = GetLastError();
     // Room for the longest identifier the world holds, with the call around it.
     static char line[SIM_INSTANCE_ID_SIZE + 256];
     va_list args;
     va_start(args, format);
     int n = vsnprintf(line, sizeof line - 1, format, args);
     va_end(args);
-    if (n < 0) return;
-    size_t length = strlen(line);
-    line[length++] = '\n';
-    HANDLE device = open_simulator();
-    if (device == INVALID_HANDLE_VALUE) return;
-    DWORD returned = 0;
-    DeviceIoControl(device, RAVLINSIM_TREE_NOTE, line, DWORD(length), nullptr, 0, &returned, nullptr);
-    CloseHandle(device);
+    HANDLE device = n < 0 ? INVALID_HANDLE_VALUE : open_simulator();
+    if (device != INVALID_HANDLE_VALUE) {
+        size_t length = strlen(line);
+        line[length++] = '\n';
+        DWORD returned = 0;
+        DeviceIoControl(device, RAVLINSIM_TREE_NOTE, line, DWORD(length), nullptr, 0, &returned, nullptr);
+        CloseHandle(device);
+    }
+    SetLastError(last_error);
 }
