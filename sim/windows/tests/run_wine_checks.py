@@ -184,10 +184,11 @@ def tree_journal_checks(prefix, checks, dsmsim):
     checks.expect(status == 0 and out == expected, f"ravlin.exe rescanhw beside the test device tree (exit {status})",
                   out)
     status, journal, err = prefix.run([dsmsim, "journal", "--tree"])
+    journal = journal.replace(b"\r\n", b"\n")  # dsmsim.exe writes text mode
     checks.expect(status == 0 and journal == tree_journal_lines(), "the test device tree's journal of calls",
                   journal + err)
     status, journal, err = prefix.run([dsmsim, "journal"])
-    changes = [line for line in journal.split(b"\n") if line.startswith(b"property_change")]
+    changes = [line for line in journal.splitlines() if line.startswith(b"property_change")]
     checks.expect(changes == [b"property_change disk=0 state=disable scope=config -> error=0",
                               b"property_change disk=0 state=enable scope=global -> error=0",
                               b"property_change disk=0 state=enable scope=config -> error=0"],
