@@ -70,7 +70,8 @@ linted with `promtool check metrics` when promtool is installed (or must be:
 RAVLIN_REQUIRE_PROMETHEUS).
 A line of a section that ends in "{CR}" ends in a carriage return before its line end.
 Sections left out are not compared. Windows expectations are the same with
-line ends as CR LF on stdout, stderr and the log (the runtime writes text mode).
+line ends as CR LF on stdout, stderr and the log (the runtime writes text mode,
+so a "{CR}" line ends in CR CR LF there).
 """
 
 import argparse
@@ -309,7 +310,9 @@ class LinuxTarget:
 
 
 def crlf(data):
-    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    """What the Windows runtime's text mode makes of `data`: every line feed gets
+    a carriage return before it, so a line that ends in "{CR}" ends in CR CR LF."""
+    return data.replace(b"\n", b"\r\n")
 
 
 def scenario_path(case):
