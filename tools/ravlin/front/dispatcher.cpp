@@ -7,27 +7,24 @@
 #include "error_document.h"
 #include "handlers.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "usage_text.h"
 
 namespace {
 
-constexpr uint32_t MSG_NO_DEVICE_FILE = 0xC0000007;
-constexpr uint32_t MSG_CLOSE_FAILED = 0xC0000008;
-constexpr uint32_t MSG_NO_VALID_DEVICE = 0xC000000A;
-constexpr uint32_t MSG_ESSMAP_UNREADABLE = 0xC000000B;
 constexpr char kEssMapFile[] = "vdqessmap.out";
 
 // The ESS map file must exist and hold something before either map display runs.
 int32_t show_map(int32_t (*display)()) {
     uint64_t size = 0;
     if (!platform_file_exists(kEssMapFile)) {
-        print_out("%s\n", get_message_text(MSG_ESSMAP_UNREADABLE, "Error reading essmap.out!"));
+        print_out("%s\n", get_message_text(MESSAGE(ESSMAP_UNREADABLE)));
         return 1;
     }
     if (!platform_file_size(kEssMapFile, &size) || size == 0) {
-        print_out("\n%s\n", get_message_text(MSG_NO_VALID_DEVICE, "No valid device found\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(NO_VALID_DEVICE)));
         return 1;
     }
     // The display reports its own trouble; the command counts as done.
@@ -127,7 +124,7 @@ int32_t run_parsed(const Command& command, int k, const char* const* words) {
     if (!command.needs_device) return run_command(command, k, words);
 
     if (open_control_device() != 0) {
-        print_message(get_message_text(MSG_NO_DEVICE_FILE, "No device file found\n"));
+        print_message(get_message_text(MESSAGE(NO_DEVICE_FILE)));
         return -1;
     }
     // Every rescan path ends here; the handle goes with the process.
@@ -136,7 +133,7 @@ int32_t run_parsed(const Command& command, int k, const char* const* words) {
     int32_t result = run_command(command, k, words);
 
     if (!close_control_device() && result != -1) {
-        print_message(get_message_text(MSG_CLOSE_FAILED, "Error closing device file\n"));
+        print_message(get_message_text(MESSAGE(CLOSE_FAILED)));
         result = -1;
     }
     if (g_settings.color_enabled) {

@@ -9,15 +9,12 @@
 #include "dsm_texts.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_DEVICE_TITLE = 0x4000001B;
-constexpr uint32_t MSG_TYPE = 0x4000001C;
-constexpr uint32_t MSG_SERIAL = 0x4000001D;
-constexpr uint32_t MSG_PATH_HEADER = 0x40000018;
 
 // A record text field as a terminated string, whether or not the driver ended it.
 template <size_t N>
@@ -87,14 +84,14 @@ void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
     }
 
     char title[64];
-    snprintf(title, sizeof title, "DEV#: %3d  DEVICE NAME: ", int(r->DeviceNumber));
-    print_out("\n%s", get_message_text_as_is(MSG_DEVICE_TITLE, title, int(r->DeviceNumber)));
+    snprintf(title, sizeof title, msg::DEVICE_TITLE, int(r->DeviceNumber));
+    print_out("\n%s", get_message_text_as_is(MESSAGE_ID(DEVICE_TITLE), title, int(r->DeviceNumber)));
     char display_name[kDisplayNameSize];
     snprintf(display_name, sizeof display_name, "%s", device_display_name(r->DeviceName, sizeof r->DeviceName));
     set_colour(kColourYellow);
     print_out("%s  ", display_name);
     restore_colour();
-    print_out("\t\t%s: ", get_message_text(MSG_TYPE, "TYPE"));
+    print_out("\t\t%s: ", get_message_text(MESSAGE(TYPE_LABEL)));
     set_colour(kColourYellow);
     write_out(r->ProductId, sizeof r->ProductId);  // all 8 bytes, as the record holds them
     restore_colour();
@@ -102,7 +99,7 @@ void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
     print_out("%s", policy_text(r->Policy));
     restore_colour();
 
-    print_out("\n%s: ", get_message_text(MSG_SERIAL, "SERIAL"));
+    print_out("\n%s: ", get_message_text(MESSAGE(SERIAL_LABEL)));
     char serial[sizeof r->SerialNumber + 1];
     copy_field(serial, r->SerialNumber);
     set_colour(kColourYellow);
@@ -132,9 +129,8 @@ void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
     restore_colour();
 
     bool scsi = (flags & QF_SCSI_ADDR) != 0;
-    const char* header = scsi ? "Path#     SCSI ADDRESS     Target Port\t     State         Mode       Select     Errors\n"
-                              : "Path#     Adapter/Hard Disk     \t\tState         Mode       Select    Errors\n";
-    print_out("\n%s", get_message_text_as_is(MSG_PATH_HEADER + (scsi ? 1 : 0), header));
+    if (scsi) print_out("\n%s", get_message_text_as_is(MESSAGE(PATH_HEADER_SCSI)));
+    else print_out("\n%s", get_message_text_as_is(MESSAGE(PATH_HEADER)));
 
     static const HostPortTable kNoPorts = {};
     const HostPortTable* ports = scsi ? host_ports_for_display() : &kNoPorts;
