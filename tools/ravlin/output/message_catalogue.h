@@ -66,6 +66,7 @@
     X(ACTIVE_SAS_ADAPTERS, 0x40000016, "Active SAS Adapters :%d\n")                                         \
     X(ADAPTER_STATS_TITLE, 0x40000028, "Adapter #: %2d\n")                                                  \
     X(NO_ACTIVE_ADAPTER, 0x4000003C, "No active adapter found.")                                            \
+    X(ADAPTER_NUMBER_NOTE, 0x4000003C, "Invalid adapter number.")                                           \
     X(NO_ACTIVE_ISCSI_ADAPTER, 0x4000003C, "No active ISCSI adapter found.\n")                              \
     X(NO_ACTIVE_FC_ADAPTER, 0x4000003C, "No active FC adapter found.\n")                                    \
     X(NO_ACTIVE_SAS_ADAPTER, 0x4000003C, "No active SAS adapter found.\n")                                  \

@@ -7,6 +7,7 @@
 
 #include "adapter_document.h"
 #include "adapter_selection.h"
+#include "adapter_stats_view.h"
 #include "control_device.h"
 #include "dsm_texts.h"
 #include "failure_message.h"
@@ -34,13 +35,8 @@ bool adapter_in_range(int32_t number) {
     return number >= 0 && number < g_connection.adapter_count && number < DSM_MAX_ADAPTERS;
 }
 
-// Prints a built-in text of this command as message `id`, in the form "\n%s\n".
-// With -json (only the statistics reach here then) the note goes into the document.
-void print_note(uint32_t id, const char* text) {
-    const char* message = get_message_text_as_is(id, text);
-    if (g_settings.json_output) adapter_stats_note(message);
-    else print_out("\n%s\n", message);
-}
+// Prints a built-in text of the adapter listing as message `id`, in the form "\n%s\n".
+void print_note(uint32_t id, const char* text) { print_out("\n%s\n", get_message_text_as_is(id, text)); }
 
 // The message of a failed table or statistics request.
 void print_ioctl_error() { print_message(get_message_text(MESSAGE(IOCTL_ERROR))); }
@@ -76,7 +72,12 @@ int32_t list_adapters(uint32_t flags, const DSM_ADAPTER_TABLE* table) {
     return 0;
 }
 
-// Asks for adapter `number`'s statistics and prints them; 0 or the request's error.
+// The statistics pass shows through the view its run's output mode chose.
+const AdapterStatsView* g_stats_view = nullptr;
+
+void stats_note(uint32_t id, const char* text) { g_stats_view->note(get_message_text_as_is(id, text)); }
+
+// Asks for adapter `number`'s statistics and shows them; 0 or the request's error.
 uint32_t show_one_stats(int32_t number) {
     DSM_ADAPTER_STATS stats;
     memset(&stats, 0, sizeof stats);
@@ -84,11 +85,10 @@ uint32_t show_one_stats(int32_t number) {
     uint32_t result = dsm_control(IOCTL_DSM_GET_ADAPTER_STATS, &stats, sizeof stats);
     if (result != 0) {
         print_ioctl_error();
-        if (g_settings.json_output) adapter_stats_failed(number, kept_failure_message());
+        g_stats_view->failed(number, kept_failure_message());
         return result;
     }
-    if (g_settings.json_output) adapter_stats_add(&stats);
-    else print_adapter_stats(&stats);
+    g_stats_view->stats(&stats);
     return 0;
 }
 
@@ -157,7 +157,7 @@ namespace {
 
 int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     if (!adapter_in_range(adapter)) {
-        print_note(MESSAGE_ID(NO_ACTIVE_ADAPTER), "Invalid adapter number.");
+        stats_note(MESSAGE(ADAPTER_NUMBER_NOTE));
         return 0;
     }
     static DSM_ADAPTER_TABLE table;
@@ -171,12 +171,12 @@ int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     for (int32_t i = 0; i < adapter_table_count(&table); i++)
         if (adapter_is_active(&table.Adapters[i])) active++;
     if (active == 0) {
-        print_note(MESSAGE_ID(NO_ACTIVE_ADAPTER), "No active adapter found.");
+        stats_note(MESSAGE(NO_ACTIVE_ADAPTER));
         return -1;
     }
     if (one_adapter == 1) {
         if (!adapter_is_active(&table.Adapters[adapter])) {
-            print_note(MESSAGE_ID(NO_ACTIVE_ADAPTER), "Invalid adapter number.");
+            stats_note(MESSAGE(ADAPTER_NUMBER_NOTE));
             return 0;
         }
         return int32_t(show_one_stats(adapter));
@@ -189,11 +189,22 @@ int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     return int32_t(last);
 }
 
+void text_stats_nothing() {}
+void text_stats_note(const char* message) { print_out("\n%s\n", message); }
+void text_stats_failed(int32_t, const char*) {}  // print_message has shown it
+void text_stats_end(int32_t) {}
+
+const AdapterStatsView kTextStatsView = {text_stats_nothing, text_stats_note, print_adapter_stats, text_stats_failed,
+                                         text_stats_end};
+
 }  // namespace
 
+const AdapterStatsView* text_adapter_stats_view() { return &kTextStatsView; }
+
 int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {
-    if (g_settings.json_output) adapter_stats_begin();
+    g_stats_view = g_settings.json_output ? json_adapter_stats_view() : text_adapter_stats_view();
+    g_stats_view->begin();
     int32_t result = adapter_stats_pass(adapter, one_adapter);
-    if (g_settings.json_output) adapter_stats_end(result);
+    g_stats_view->end(result);
     return result;
 }
