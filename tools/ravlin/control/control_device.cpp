@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "message_catalogue.h"
+#include "failure_message.h"
 #include "message_text.h"
 #include "output_policy.h"
 
@@ -59,6 +60,6 @@ int32_t get_device_slot_count() {
 uint32_t exec_send_rtpg() {
     uint32_t body = 1;
     uint32_t result = dsm_control(IOCTL_DSM_SEND_RTPG, &body, sizeof body);
-    if (int32_t(result) < 0) print_out("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
+    if (int32_t(result) < 0) print_aside("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
     return result;
 }
