@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "control_device.h"
+#include "error_document.h"
 #include "message_text.h"
 #include "output_policy.h"
 
@@ -14,7 +15,7 @@ void print_device_gone(uint32_t id, uint32_t device) {
         snprintf(text, sizeof text, "Device #%d is removed.", int(device));
     else
         snprintf(text, sizeof text, "Device #%d is invalid. No such device.", int(device));
-    print_out("\n%s\n", get_message_text_as_is(id, text, int(device)));
+    print_message(get_message_text_as_is(id, text, int(device)));
 }
 
 int32_t report_device_failure(uint32_t device, uint32_t error) {
@@ -26,8 +27,10 @@ int32_t report_device_failure(uint32_t device, uint32_t error) {
         print_device_gone(MSG_DEVICE_INVALID, device);
         return 3;
     }
-    print_out("\n%s (0x%x)\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"),
-              unsigned(error));
+    char text[kMessageBufferSize + 16];
+    snprintf(text, sizeof text, "%s (0x%x)", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"),
+             unsigned(error));
+    print_message(text);
     return int32_t(error);
 }
 

@@ -217,6 +217,23 @@ Command query_family(const Words& w) {
     return invalid_argument();
 }
 
+// A change row followed by guard words (`first` is the first word after the
+// change's own): a what-if or a guarded change when the change takes something
+// offline and the words are valid, otherwise an invalid argument.
+Command guarded(Command change, const Words& w, int first) {
+    GuardWords g = read_guard_words(w.k - first + 1, w.list + first - 1);
+    if (!g.valid || change.word == nullptr || !equal(change.word, "offline"))
+        return invalid_argument();
+    change.guard = g.mode;
+    change.guard_tpgs = g.tpgs;
+    change.guard_json = g.json;
+    return change;
+}
+
+bool has_guard_words(const Words& w, int first) {
+    return w.k >= first && read_guard_words(w.k - first + 1, w.list + first - 1).present;
+}
+
 Command path_command(const Words& w) {
     Command c{};
     const char* action = w(6);
@@ -253,9 +270,12 @@ Command policy_command(const Words& w, int at, int32_t first, int32_t last) {
 
 Command set_device(const Words& w) {
     int k = w.k;
+    bool path_row = k >= 6 && numeric(w(3)) && equal(w(4), "path") && numeric(w(5));
+    // Without the guard words a seventh word of the path row is ignored, as ever.
+    if (path_row && has_guard_words(w, 7)) return guarded(path_command(Words{6, w.list}), w, 7);
     if (k < 5 || k > 7) return invalid_argument();
     if (k == 5 && equal(w(4), "path")) return invalid_argument();
-    if (k >= 6 && numeric(w(3)) && equal(w(4), "path") && numeric(w(5))) return path_command(w);
+    if (path_row) return path_command(w);
     if (!numeric(w(3))) return invalid_argument();
     int32_t first = numeric_value(w(3));
     // n policy p (k 5), n policy p s (k 6); m n policy p (k 6), m n policy p s (k 7).
@@ -297,6 +317,7 @@ Command set_family(const Words& w) {
     const char* what = w(2);
     int k = w.k;
     if (equal(what, "adapter")) {
+        if (k > 4 && has_guard_words(w, 5)) return guarded(set_family(Words{4, w.list}), w, 5);
         if (k != 4 || !numeric(w(3)) || !one_of(w(4), kAdapterWords)) return invalid_argument();
         Command c = make(CommandKind::SetAdapterState);
         c.number = numeric_value(w(3));

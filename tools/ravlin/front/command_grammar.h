@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "guard_words.h"
+
 enum class CommandKind {
     InvalidCommand,
     InvalidArgument,
@@ -51,6 +53,9 @@ struct Command {
     bool present_only;      // -c seen first (applied after option parsing)
     bool csv_only;          // -csv seen first
     bool json;              // -json on a query that takes it: output and failures as JSON documents
+    GuardMode guard;        // -whatif or -ifsafe on a change that takes paths offline
+    bool guard_tpgs;        // -tpgs beside it
+    bool guard_json;        // -json beside -whatif: the what-if as a document
 };
 
 // Matches the k words W1..Wk (words[0] is W1) against the grammar.
