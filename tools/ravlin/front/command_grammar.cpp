@@ -219,11 +219,15 @@ Command query_family(const Words& w) {
 
 // A change row followed by guard words (`first` is the first word after the
 // change's own): a what-if or a guarded change when the change takes something
-// offline and the words are valid, otherwise an invalid argument.
+// offline and the words are valid, otherwise an invalid argument (an error
+// document when -json is among them, as for every line that carries it).
 Command guarded(Command change, const Words& w, int first) {
     GuardWords g = read_guard_words(w.k - first + 1, w.list + first - 1);
-    if (!g.valid || change.word == nullptr || !equal(change.word, "offline"))
-        return invalid_argument();
+    if (!g.valid || change.word == nullptr || !equal(change.word, "offline")) {
+        Command bad = invalid_argument();
+        bad.json = g.json;
+        return bad;
+    }
     change.guard = g.mode;
     change.guard_tpgs = g.tpgs;
     change.guard_json = g.json;

@@ -19,6 +19,6 @@ GuardWords read_guard_words(int count, const char* const* words) {
     g.valid = g.present && !stray && once && seen[0] + seen[1] == 1 && (seen[3] == 0 || seen[0] == 1);
     g.mode = seen[0] == 1 ? GuardMode::WhatIf : seen[1] == 1 ? GuardMode::IfSafe : GuardMode::None;
     g.tpgs = seen[2] == 1;
-    g.json = seen[3] == 1;
+    g.json = seen[3] > 0;
     return g;
 }

@@ -10,7 +10,7 @@ struct GuardWords {
     bool valid;      // every word is one of them, none twice, one mode, -json only beside -whatif
     GuardMode mode;
     bool tpgs;
-    bool json;
+    bool json;       // -json is among them (once when valid)
 };
 
 // Reads the `count` words at `words` (the words after the change's own).

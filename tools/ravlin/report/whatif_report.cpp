@@ -40,7 +40,7 @@ void add_json_device(WhatIfRun* run, int32_t slot, const DSM_DEVICE_RECORD* r, c
     json_int(w, "number", slot);
     json_text(w, "display_name", device_display_name(r->DeviceName, sizeof r->DeviceName));
     json_field(w, "serial", r->SerialNumber, sizeof r->SerialNumber);
-    json_int(w, "paths_taken_offline", o->paths_taken);
+    json_int(w, "paths_through", o->paths_taken);
     json_bool(w, "worse", outlook_worse(o));
     json_bool(w, "loses_access", outlook_loses_access(o));
     json_begin_object(w, "before");
