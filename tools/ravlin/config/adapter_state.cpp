@@ -4,9 +4,10 @@
 
 #include "activity_log.h"
 #include "control_device.h"
-#include "error_document.h"
-#include "handlers.h"
 #include "change_checks.h"
+#include "config_commands.h"
+#include "failure_message.h"
+#include "query_commands.h"
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "output_policy.h"

@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "control_device.h"
-#include "error_document.h"
+#include "failure_message.h"
 #include "message_text.h"
 #include "output_policy.h"
 

@@ -3,10 +3,10 @@
 #include <stdio.h>
 
 #include "activity_log.h"
-#include "change_checks.h"
 #include "control_device.h"
 #include "error_document.h"
 #include "handlers.h"
+#include "whatif_report.h"
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "output_policy.h"

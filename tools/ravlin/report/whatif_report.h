@@ -25,3 +25,10 @@ int32_t foresee_change(const PlannedChange* change, const ChangeGuard& guard);
 // The report of a what-if without the driver: "RAVLIN WHATIF UNKNOWN - ..." (an
 // error document with -json). Returns 3.
 int32_t report_whatif_without_driver(bool json);
+
+// `set adapter <adapter> offline` and `set device <device> path <path> offline`
+// behind -whatif or -ifsafe, the driver open: the refusals as the plain command
+// gives them, then the what-if; with -ifsafe and nothing at risk, the plain
+// command itself. Returns the refusal's result, the what-if status, or the change's.
+int32_t guarded_adapter_offline(int32_t adapter, const ChangeGuard& guard);
+int32_t guarded_path_offline(uint32_t device, int32_t path, const ChangeGuard& guard);

@@ -4,8 +4,9 @@
 #include "change_checks.h"
 #include "control_device.h"
 #include "error_document.h"
-#include "handlers.h"
+#include "config_commands.h"
 #include "invocation_settings.h"
+#include "whatif_report.h"
 
 namespace {
 
