@@ -60,7 +60,8 @@ A section header may end in "(no final newline)" to drop the last line end, and
 "(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
 A line of a section that ends in "{CR}" ends in a carriage return before its line end.
 Sections left out are not compared. Windows expectations are the same with
-line ends as CR LF on stdout, stderr and the log (the runtime writes text mode).
+line ends as CR LF on stdout, stderr and the log (the runtime writes text mode,
+so a "{CR}" line ends in CR CR LF there).
 """
 
 import argparse
@@ -290,7 +291,9 @@ class LinuxTarget:
 
 
 def crlf(data):
-    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    """What the Windows runtime's text mode makes of `data`: every line feed gets
+    a carriage return before it, so a line that ends in "{CR}" ends in CR CR LF."""
+    return data.replace(b"\n", b"\r\n")
 
 
 def scenario_path(case):
