@@ -239,6 +239,14 @@ TEST(CommandGrammar, GuardWordsOnTheOfflineChanges) {
         {"set", "device", "4", "path", "1", "preferred", "-whatif"},
         {"set", "device", "4", "path", "x", "offline", "-whatif"},
         {"set", "device", "4", "path", "1", "offline", "-whatif", "-json", "-tpgs", "-ifsafe"},
+        // Only after the change's own words.
+        {"set", "adapter", "2", "-whatif", "offline"},
+        {"set", "device", "4", "path", "-ifsafe", "1", "offline"},
+        {"set", "device", "4", "path", "1", "-whatif", "offline"},
+        {"set", "device", "4", "path", "1", "offline", "x", "-whatif"},
+        // Other rows of the two commands take none of them.
+        {"set", "device", "4", "policy", "rr", "-whatif"},
+        {"set", "device", "4", "5", "policy", "rr", "-json"},
     };
     for (const auto& words : bad) {
         Parsed p = parse(words);

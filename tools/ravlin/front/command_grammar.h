@@ -1,11 +1,14 @@
 // The command grammar: which handler a command line selects, with which
 // arguments, or which grammar error it is. Pure: it prints nothing and touches
-// neither the driver nor the settings.
+// neither the driver nor the settings. The rows never see an output word.
 #pragma once
 
 #include <stdint.h>
 
-#include "guard_words.h"
+#include "output_words.h"
+
+// -whatif or -ifsafe in front of a change that takes paths offline.
+enum class GuardMode { None, WhatIf, IfSafe };
 
 enum class CommandKind {
     InvalidCommand,
@@ -52,11 +55,14 @@ struct Command {
     bool all_adapters;      // -a on the adapter query
     bool present_only;      // -c seen first (applied after option parsing)
     bool csv_only;          // -csv seen first
-    bool json;              // -json on a query that takes it: output and failures as JSON documents
+    bool json;              // the line chose JSON output: output and failures as JSON documents
     GuardMode guard;        // -whatif or -ifsafe on a change that takes paths offline
     bool guard_tpgs;        // -tpgs beside it
     bool guard_json;        // -json beside -whatif: the what-if as a document
 };
 
-// Matches the k words W1..Wk (words[0] is W1) against the grammar.
+// Matches a command line whose output words are already taken off against the grammar.
+Command parse_command_line(const CommandLine& line);
+
+// The same for the k words W1..Wk (words[0] is W1), output words and all.
 Command parse_command(int k, const char* const* words);
