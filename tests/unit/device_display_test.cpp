@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device_display.h"
+#include "device_facts.h"
 #include "device_listing.h"
 
 namespace {

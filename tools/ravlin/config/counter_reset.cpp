@@ -5,7 +5,7 @@
 
 #include "activity_log.h"
 #include "control_device.h"
-#include "handlers.h"
+#include "config_commands.h"
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "output_policy.h"

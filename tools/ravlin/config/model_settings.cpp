@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "control_device.h"
-#include "handlers.h"
+#include "config_commands.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "usage_text.h"

@@ -6,7 +6,7 @@
 #include "control_device.h"
 #include "device_listing.h"
 #include "device_record_read.h"
-#include "handlers.h"
+#include "config_commands.h"
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "output_policy.h"

@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "control_device.h"
-#include "handlers.h"
+#include "config_commands.h"
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "output_policy.h"

@@ -2,7 +2,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "handlers.h"
+#include "config_commands.h"
 #include "map_display.h"
 #include "map_line.h"
 #include "message_text.h"

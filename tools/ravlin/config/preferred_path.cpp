@@ -5,7 +5,7 @@
 #include "activity_log.h"
 #include "control_device.h"
 #include "device_record_read.h"
-#include "handlers.h"
+#include "config_commands.h"
 #include "message_text.h"
 #include "output_policy.h"
 

@@ -1,34 +1,13 @@
-// The command handlers the dispatcher calls, one per command. Each prints its own
-// messages and returns the run's result (0, -1, 3 or a system error code).
+// The command handlers the dispatcher calls, one per command, declared by the
+// layer that serves each. Each prints its own messages and returns the run's
+// result (0, -1, 3 or a system error code).
 #pragma once
 
 #include <stdint.h>
 
-int32_t show_versions(int build_number_flag);
-int32_t query_wwpn();
-int32_t query_port();
-int32_t rescan_hardware(const char* count_word);
-int32_t show_adapters(int32_t adapter, uint32_t adapter_flags);
-int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* const* words);
-int32_t list_devices(uint32_t query_flags, uint32_t request_code);
-int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter);
-int32_t show_ess_map();
-int32_t show_port_map();
-int32_t get_retry_delay(const char* model);
-int32_t set_retry_delay(const char* model, int32_t delay);
-int32_t get_repeat(const char* model);
-int32_t set_repeat(const char* model, uint32_t repeat_error, uint32_t repeat_interval);
-int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show);
-int32_t set_path_state(uint32_t device, int32_t path, const char* word, int32_t show);
-int32_t set_preferred_path(uint32_t device, uint32_t path, int32_t flag);
-int32_t set_policy(int32_t first, int32_t last, const char* policy, const char* scope);
-int32_t set_performance(int32_t mode, int32_t device);
-int32_t set_port_state(const char* action, const char* port, const char* ess_id);
-int32_t clear_counters(int32_t first, int32_t last, const char* kind);
-int32_t set_trace(const char* level);
-// The reports; each opens the driver itself. flags: QF_SCSI_ADDR, QF_TPGS.
-int32_t query_health(uint32_t flags, bool json);
-int32_t query_diff(const char* file, bool json);
+#include "config_commands.h"
+#include "host_commands.h"
+#include "query_commands.h"
+#include "report_commands.h"
 
-// Result of a handler that this build does not have yet.
-constexpr int32_t kHandlerNotBuilt = -1;
+int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* const* words);

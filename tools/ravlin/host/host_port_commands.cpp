@@ -1,7 +1,7 @@
 // query wwpn and query port: the HBA tool straight to the console.
 #include <stdio.h>
 
-#include "handlers.h"
+#include "host_commands.h"
 #include "host_ports.h"
 #include "output_policy.h"
 #include "platform.h"

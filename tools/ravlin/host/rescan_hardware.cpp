@@ -2,7 +2,7 @@
 #include <stdio.h>
 
 #include "control_device.h"
-#include "handlers.h"
+#include "host_commands.h"
 #include "mpio_restart.h"
 #include "numeric_word.h"
 #include "output_policy.h"

@@ -6,11 +6,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "handlers.h"
 #include "invocation_settings.h"
 #include "output_policy.h"
 #include "platform.h"
-#include "version_document.h"
 
 namespace {
 
@@ -21,8 +19,14 @@ const VersionRow kRows[] = {
     {"Microsoft MPIO", "mpio.sys", false},
 };
 
-// Prints the row's version line, or the failure line of its first failing step.
-void print_row(const VersionRow& row, bool build_flag, const VersionFound& v) {
+}  // namespace
+
+const VersionRow* version_rows(size_t* count) {
+    *count = sizeof kRows / sizeof kRows[0];
+    return kRows;
+}
+
+void print_version_row(const VersionRow& row, bool build_flag, const VersionFound& v) {
     if (v.failure == VersionFailure::InfoSize) {
         print_out("GetFileVersionInfoSize failed with last error %d \n", int(v.error));
     } else if (v.failure == VersionFailure::Info) {
@@ -38,8 +42,6 @@ void print_row(const VersionRow& row, bool build_flag, const VersionFound& v) {
                int(v.info.dwFileVersionLS & 0xFFFF));
     }
 }
-
-}  // namespace
 
 void read_version_row(const VersionRow& row, VersionFound* v) {
     memset(v, 0, sizeof *v);
@@ -93,23 +95,4 @@ void release_version_row(VersionFound* v) {
     free(v->block);
     v->block = nullptr;
     v->text = nullptr;
-}
-
-int32_t show_versions(int build_number_flag) {
-    VersionFound found[sizeof kRows / sizeof kRows[0]];
-    size_t i = 0;
-    for (const VersionRow& row : kRows) {
-        VersionFound* v = &found[i++];
-        v->block = nullptr;
-        read_version_row(row, v);
-        if (!g_settings.json_output) {
-            print_row(row, build_number_flag != 0, *v);
-            release_version_row(v);
-        }
-    }
-    if (g_settings.json_output) {
-        write_version_document(kRows, found, sizeof kRows / sizeof kRows[0], build_number_flag != 0, json_stdout_sink());
-        for (VersionFound& v : found) release_version_row(&v);
-    }
-    return 0;
 }

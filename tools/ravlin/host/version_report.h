@@ -31,3 +31,8 @@ struct VersionFound {
 void read_version_row(const VersionRow& row, VersionFound* v);
 // Frees what *v holds.
 void release_version_row(VersionFound* v);
+
+// The rows the report reads, in their order; *count receives how many.
+const VersionRow* version_rows(size_t* count);
+// Prints the row's version line, or the failure line of its first failing step.
+void print_version_row(const VersionRow& row, bool build_flag, const VersionFound& v);

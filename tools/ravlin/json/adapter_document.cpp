@@ -6,7 +6,7 @@
 #include "device_json.h"
 #include "document_start.h"
 #include "dsm_texts.h"
-#include "error_document.h"
+#include "failure_message.h"
 #include "invocation_settings.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "device_display.h"
+#include "device_facts.h"
 #include "disk_identity.h"
 #include "dsm_interface.h"
 #include "host_port_table.h"

@@ -1,41 +1,14 @@
 #include "error_document.h"
 
-#include <stdio.h>
-#include <string.h>
-
 #include "document_start.h"
-#include "invocation_settings.h"
 #include "json_writer.h"
-#include "output_policy.h"
-
-namespace {
-
-char g_message[512];
-
-}  // namespace
-
-void print_message(const char* text) {
-    if (g_settings.json_output) keep_failure_message(text);
-    else print_out("\n%s\n", text);
-}
-
-void keep_failure_message(const char* text) {
-    while (*text == '\n') text++;
-    size_t n = strlen(text);
-    while (n > 0 && text[n - 1] == '\n') n--;
-    if (n > sizeof g_message - 1) n = sizeof g_message - 1;
-    memcpy(g_message, text, n);
-    g_message[n] = '\0';
-}
-
-const char* kept_failure_message() { return g_message; }
 
 void write_error_document(int32_t code) {
     static JsonWriter w;
     begin_document(&w, json_stdout_sink(), "error");
     json_begin_object(&w, "error");
     json_int(&w, "code", code);
-    json_text(&w, "message", g_message);
+    json_text(&w, "message", kept_failure_message());
     json_end_object(&w);
     end_document(&w);
 }

@@ -7,7 +7,7 @@
 #include "control_device.h"
 #include "device_json.h"
 #include "document_start.h"
-#include "error_document.h"
+#include "failure_message.h"
 #include "invocation_settings.h"
 #include "listing_view.h"
 

@@ -9,7 +9,7 @@
 
 #include "control_device.h"
 #include "device_fetch.h"
-#include "handlers.h"
+#include "query_commands.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
 #include "listing_view.h"

@@ -10,10 +10,11 @@
 
 #include "control_device.h"
 #include "device_display.h"
+#include "device_facts.h"
 #include "device_fetch.h"
 #include "document_start.h"
 #include "disk_identity.h"
-#include "handlers.h"
+#include "report_commands.h"
 #include "health_verdict.h"
 #include "host_port_table.h"
 #include "output_policy.h"

@@ -12,7 +12,7 @@
 #include "device_fetch.h"
 #include "document_start.h"
 #include "dsm_texts.h"
-#include "handlers.h"
+#include "report_commands.h"
 #include "health_summary.h"
 #include "health_verdict.h"
 #include "host_port_table.h"

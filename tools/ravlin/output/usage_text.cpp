@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "error_document.h"
+#include "failure_message.h"
 #include "invocation_settings.h"
 #include "message_text.h"
 #include "output_policy.h"

@@ -9,12 +9,12 @@ import glob
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 
-from wine_prefix import WINE64, WineError, WinePrefix, install_build
-from wine_versions import VersionFiles, scenario_versions
+from .once_more import once_more
+from .wine_prefix import WINE64, WineError, WinePrefix, install_build
+from .wine_versions import VersionFiles, scenario_versions
 
 LOG_NAME = "ravlindsm.log"
 CACHE_NAME = "ravlindsm_config.json"
@@ -23,6 +23,14 @@ CACHE_NAME = "ravlindsm_config.json"
 MISSING_INTERPRETER = "C:\\no-such-folder\\cmd.exe"
 # GetTempFileNameA's prefix for the HBA tool's output.
 TEMP_PATTERN = "wwp*.tmp"
+
+
+def failed_run(what, result):
+    """The reason to give for a (status, stdout, stderr) that failed; None when it did not."""
+    status, out, err = result
+    if status == 0:
+        return None
+    return f"{what} exited {status} ({(out + err).decode(errors='replace').strip()!r})"
 
 
 class WineTarget:
@@ -56,14 +64,9 @@ class WineTarget:
 
     def load_scenario(self, path):
         args = ["load", WinePrefix.windows_path(path)]
-        status, out, err = self.dsmsim(args)
-        if status != 0:
-            # Seen once, right after a new prefix's first server start, with no
-            # output at all: say so, and give the harness one more try.
-            text = (out + err).decode(errors="replace").strip()
-            print(f"note: dsmsim.exe load exited {status} ({text!r}); trying once more", file=sys.stderr)
-            time.sleep(0.5)
-            status, out, err = self.dsmsim(args)
+        # Seen once, right after a new prefix's first server start, with no output at all.
+        status, out, err = once_more(lambda: self.dsmsim(args), lambda r: failed_run("dsmsim.exe load", r),
+                                     "loading it", pause=0.5)
         if status != 0:
             text = (out + err).decode(errors="replace").strip()
             raise RuntimeError(f"dsmsim load {path}: exit status {status}: {text}")
@@ -86,11 +89,15 @@ class WineTarget:
         request to the driver or the HBA library). Every program under test says
         something when it fails, so such a run is taken for one that never started:
         the harness says so and runs it once more."""
-        status, out, err = self.prefix.run(argv, cwd=cwd, timeout=60, loader=loader, tools=tools)
-        if status == 1 and out == b"" and err == b"" and self.journal_text(*journal) == b"":
-            print(f"note: {os.path.basename(argv[0])} ended with 1 before doing anything; running it once more",
-                  file=sys.stderr)
-            status, out, err = self.prefix.run(argv, cwd=cwd, timeout=60, loader=loader, tools=tools)
+
+        def never_started(result):
+            status, out, err = result
+            if status == 1 and out == b"" and err == b"" and self.journal_text(*journal) == b"":
+                return f"{os.path.basename(argv[0])} ended with 1 before doing anything"
+            return None
+
+        status, out, err = once_more(
+            lambda: self.prefix.run(argv, cwd=cwd, timeout=60, loader=loader, tools=tools), never_started, "running it")
         return status & 0xFF, out, err
 
     def run_ravlin(self, args, cwd, hba=None, fenmar=None, program="ravlin"):
@@ -142,16 +149,12 @@ class WineTarget:
 
     def journal_text(self, *options):
         """The driver's journal, or with "--hba" the HBA library's calls."""
-        status, out, err = self.dsmsim(["journal", *options])
+        # Seen once under a heavily loaded machine: dsmsim.exe ended without output.
+        # Reading the journal changes nothing, so it may be read again.
+        status, out, err = once_more(lambda: self.dsmsim(["journal", *options]),
+                                     lambda r: failed_run("dsmsim.exe journal", r), "reading it")
         if status != 0:
-            # Seen once under a heavily loaded machine: dsmsim.exe ended without output.
-            # Reading the journal changes nothing, so the harness reads it once more,
-            # and says so; the program under test is never run again.
-            text = (out + err).decode(errors="replace").strip()
-            print(f"note: dsmsim.exe journal exited {status} ({text!r}); reading it once more", file=sys.stderr)
-            status, out, err = self.dsmsim(["journal", *options])
-            if status != 0:
-                raise RuntimeError(f"dsmsim journal: exit status {status}: {(out + err).decode(errors='replace').strip()}")
+            raise RuntimeError(f"dsmsim journal: exit status {status}: {(out + err).decode(errors='replace').strip()}")
         return out
 
     def write_cache(self, data):

@@ -1,16 +1,13 @@
-#!/usr/bin/env python3
 """The 32-bit detection both ways: a loader that the kernel refuses, one that is
 missing, one that fails, one that runs; and what the runners do with the answer."""
 
 import os
 import stat
-import sys
 import tempfile
 import unittest
 from unittest import mock
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import win32_support  # noqa: E402
+from . import win32_support
 
 
 class Detection(unittest.TestCase):

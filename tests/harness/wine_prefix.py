@@ -204,16 +204,18 @@ class WinePrefix:
         return self.run(["net", "start", SERVICE], log="services.log")[0]
 
 
-def main(argv):
+def main(argv=None):
     """scripts/wine-prefix: prepare | start | stop | run PROGRAM ARGS... for one build tree."""
     import argparse
 
+    from .paths import build_dir
+
     parser = argparse.ArgumentParser(prog="wine-prefix", description=main.__doc__)
-    parser.add_argument("--build-dir", default=os.path.join(os.path.dirname(__file__), "..", "..", "build", "win64"))
+    parser.add_argument("--build-dir")
     parser.add_argument("action", choices=["prepare", "start", "stop", "run"])
     parser.add_argument("args", nargs="*")
     options = parser.parse_args(argv)
-    prefix = WinePrefix(options.build_dir)
+    prefix = WinePrefix(build_dir(options.build_dir, "win64"))
     if options.action == "prepare":
         spent = prefix.prepare()
         install_build(prefix)
@@ -259,4 +261,4 @@ def install_build(prefix, win32_dir=None):
 if __name__ == "__main__":
     import sys
 
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(main())

@@ -1,0 +1,13 @@
+// The failure messages of a run: printed as the text form does, or with -json kept
+// as the run's failure message for the error document, so stdout carries nothing
+// but JSON.
+#pragma once
+
+// Prints "\n<text>\n" as the text form does; with -json keeps `text` as the run's
+// failure message instead (the last kept one wins).
+void print_message(const char* text);
+// Keeps `text` without its leading and trailing line ends (cut to the keeper's
+// buffer) as the run's failure message.
+void keep_failure_message(const char* text);
+// The kept message ("" when none); owned here, valid until the next keep.
+const char* kept_failure_message();
