@@ -17,8 +17,9 @@ const char kUsage[] =
     "       dsmsim clear                no driver, empty world\n"
     "       dsmsim show                 the world as JSON\n"
     "       dsmsim journal [--json]     the requests the driver received, oldest first\n"
-    "       dsmsim journal --clear      forget them (and the HBA library's calls)\n"
+    "       dsmsim journal --clear      forget them (and the test libraries' calls)\n"
     "       dsmsim journal --hba        the calls the test HBA library received, oldest first\n"
+    "       dsmsim journal --tree       the calls the test device tree received (Windows build)\n"
     "       dsmsim fault add REQUEST [--slot N] [--error E] [--reply-bytes N]\n"
     "                        [--status S] [--times N] [--after N] [--count N] [--page P]\n"
     "       dsmsim fault clear\n"
@@ -79,9 +80,9 @@ int change_world(void (*change)(SimWorld* world, const void* arg), const void* a
 
 int replace_world() {
     char error[512];
-    // A new world starts a fresh run for the HBA library too.
+    // A new world starts a fresh run for the test libraries too.
     bool ok = store_open(error, sizeof error) && store_write_world(&g_world, error, sizeof error) &&
-              store_clear_hba_journal(error, sizeof error);
+              store_clear_hba_journal(error, sizeof error) && store_clear_tree_journal(error, sizeof error);
     store_close();
     return ok ? kOk : failure(error);
 }
@@ -193,13 +194,14 @@ int run_journal(int argc, char** argv) {
     const char* option = argc == 3 ? argv[2] : "";
     if (strcmp(option, "--clear") == 0) {
         char error[512];
-        bool ok = store_clear_hba_journal(error, sizeof error);
+        bool ok = store_clear_hba_journal(error, sizeof error) && store_clear_tree_journal(error, sizeof error);
         store_close();
         return ok ? change_world(clear_journal, nullptr) : failure(error);
     }
-    if (strcmp(option, "--hba") == 0) {
+    if (strcmp(option, "--hba") == 0 || strcmp(option, "--tree") == 0) {
         char error[512];
-        char* text = store_read_hba_journal(error, sizeof error);
+        char* text = option[2] == 'h' ? store_read_hba_journal(error, sizeof error)
+                                      : store_read_tree_journal(error, sizeof error);
         store_close();
         return text != nullptr ? print_and_free(text) : failure(error);
     }

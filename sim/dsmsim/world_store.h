@@ -27,5 +27,12 @@ char* store_read_hba_journal(char* error, size_t size);
 // Forgets the HBA library's journal.
 bool store_clear_hba_journal(char* error, size_t size);
 
+// The test device tree's journal of calls (the Windows build's test setupapi.dll
+// and cfgmgr32.dll), like the HBA one. The Linux build's tree is the simulator
+// itself, whose journal is the world's: there the read fails with a message and
+// the clear does nothing.
+char* store_read_tree_journal(char* error, size_t size);
+bool store_clear_tree_journal(char* error, size_t size);
+
 // Ends the session; harmless when none is open.
 void store_close();

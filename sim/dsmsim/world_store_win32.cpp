@@ -55,30 +55,52 @@ bool store_write_world(const SimWorld* world, char* error, size_t size) {
     return true;
 }
 
-char* store_read_hba_journal(char* error, size_t size) {
+namespace {
+
+// One of the driver's text journals, read whole (malloc'ed; the caller frees it).
+char* read_text_journal(DWORD code, DWORD room, const char* what, char* error, size_t size) {
     if (!store_open(error, size)) return nullptr;
-    char* text = static_cast<char*>(malloc(RAVLINSIM_HBA_JOURNAL_SIZE + 1));
+    char* text = static_cast<char*>(malloc(room + 1));
     if (text == nullptr) {
         snprintf(error, size, "out of memory");
         return nullptr;
     }
     DWORD returned = 0;
-    if (!DeviceIoControl(g_device, RAVLINSIM_HBA_JOURNAL, nullptr, 0, text, RAVLINSIM_HBA_JOURNAL_SIZE, &returned,
-                         nullptr)) {
+    if (!DeviceIoControl(g_device, code, nullptr, 0, text, room, &returned, nullptr)) {
         free(text);
-        fail(error, size, "reading the HBA journal from", GetLastError());
+        fail(error, size, what, GetLastError());
         return nullptr;
     }
-    text[returned <= RAVLINSIM_HBA_JOURNAL_SIZE ? returned : 0] = '\0';
+    text[returned <= room ? returned : 0] = '\0';
     return text;
 }
 
-bool store_clear_hba_journal(char* error, size_t size) {
+bool clear_text_journal(DWORD code, const char* what, char* error, size_t size) {
     if (!store_open(error, size)) return false;
     DWORD returned = 0;
-    if (!DeviceIoControl(g_device, RAVLINSIM_HBA_CLEAR, nullptr, 0, nullptr, 0, &returned, nullptr))
-        return fail(error, size, "clearing the HBA journal of", GetLastError());
+    if (!DeviceIoControl(g_device, code, nullptr, 0, nullptr, 0, &returned, nullptr))
+        return fail(error, size, what, GetLastError());
     return true;
+}
+
+}  // namespace
+
+char* store_read_hba_journal(char* error, size_t size) {
+    return read_text_journal(RAVLINSIM_HBA_JOURNAL, RAVLINSIM_HBA_JOURNAL_SIZE, "reading the HBA journal from", error,
+                             size);
+}
+
+bool store_clear_hba_journal(char* error, size_t size) {
+    return clear_text_journal(RAVLINSIM_HBA_CLEAR, "clearing the HBA journal of", error, size);
+}
+
+char* store_read_tree_journal(char* error, size_t size) {
+    return read_text_journal(RAVLINSIM_TREE_JOURNAL, RAVLINSIM_TREE_JOURNAL_SIZE,
+                             "reading the device tree's journal from", error, size);
+}
+
+bool store_clear_tree_journal(char* error, size_t size) {
+    return clear_text_journal(RAVLINSIM_TREE_CLEAR, "clearing the device tree's journal of", error, size);
 }
 
 void store_close() {

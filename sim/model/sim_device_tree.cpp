@@ -70,17 +70,28 @@ uint32_t sim_tree_instance_id(const SimWorld* world, int32_t index, char* out, u
     return 0;
 }
 
-uint32_t sim_tree_property_change(SimWorld* world, int32_t index, uint32_t state, uint32_t scope) {
+uint32_t sim_tree_class_params(SimWorld* world, int32_t index, uint32_t state, uint32_t scope) {
     uint32_t entry[3] = {uint32_t(index), state, scope};
     const SimDiskInstance* found = disk_at(world, index);
     uint32_t params = found == nullptr ? 0 : found->class_params_error;
     journal_call(world, SIM_CODE_CLASS_PARAMS, entry, sizeof entry, params);
-    // Without its parameters the class installer is never called.
-    if (params != 0) return params;
+    return params;
+}
+
+uint32_t sim_tree_call_installer(SimWorld* world, int32_t index, uint32_t state, uint32_t scope) {
+    uint32_t entry[3] = {uint32_t(index), state, scope};
+    const SimDiskInstance* found = disk_at(world, index);
     uint32_t error = found == nullptr ? kErrorNoMoreItems : installer_error(found, state, scope);
     if (error == 0) world->device_tree.disks[index].disabled = state == kStateDisable ? 1 : 0;
     sim_journal_add(world, SIM_CODE_PROPERTY_CHANGE, entry, sizeof entry, error);
     return error;
+}
+
+uint32_t sim_tree_property_change(SimWorld* world, int32_t index, uint32_t state, uint32_t scope) {
+    uint32_t params = sim_tree_class_params(world, index, state, scope);
+    // Without its parameters the class installer is never called.
+    if (params != 0) return params;
+    return sim_tree_call_installer(world, index, state, scope);
 }
 
 uint32_t sim_tree_install_flags(const SimWorld* world, int32_t index, uint32_t* flags) {

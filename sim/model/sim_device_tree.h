@@ -53,7 +53,14 @@ int32_t sim_tree_disk_count(const SimWorld* world);
 // Copies disk `index`'s identifier into `out` (room for `size` bytes, terminated):
 // 0, the disk's id_error, 259 for no such disk, or 122 when it does not fit.
 uint32_t sim_tree_instance_id(const SimWorld* world, int32_t index, char* out, uint32_t size);
-// Applies one property change to disk `index` and journals it: 0 or its error.
+// The two halves of a property change, for a caller that makes them apart (the
+// Windows build's setup API): setting disk `index`'s class-install parameters
+// (journalled with journal_calls), 0 or the disk's class_params_error; and the
+// class installer's call, which applies the change and journals it: 0 or its error.
+uint32_t sim_tree_class_params(SimWorld* world, int32_t index, uint32_t state, uint32_t scope);
+uint32_t sim_tree_call_installer(SimWorld* world, int32_t index, uint32_t state, uint32_t scope);
+// Both halves of one property change to disk `index`: the installer is called
+// only when the parameters were set. 0 or the first error.
 uint32_t sim_tree_property_change(SimWorld* world, int32_t index, uint32_t state, uint32_t scope);
 // The install-parameter flags of disk `index` into *flags: 0 or an error.
 uint32_t sim_tree_install_flags(const SimWorld* world, int32_t index, uint32_t* flags);

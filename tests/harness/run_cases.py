@@ -62,7 +62,8 @@ A section header may end in "(no final newline)" to drop the last line end,
 (for bytes 0x80 to 0xFF that a program writes as they are, which UTF-8 cannot hold).
 A line of a section that ends in "{CR}" ends in a carriage return before its line end.
 Sections left out are not compared. Windows expectations are the same with
-line ends as CR LF on stdout, stderr and the log (the runtime writes text mode).
+line ends as CR LF on stdout, stderr and the log (the runtime writes text mode,
+so a "{CR}" line ends in CR CR LF there).
 """
 
 import argparse
@@ -297,7 +298,9 @@ class LinuxTarget:
 
 
 def crlf(data):
-    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    """What the Windows runtime's text mode makes of `data`: every line feed gets
+    a carriage return before it, so a line that ends in "{CR}" ends in CR CR LF."""
+    return data.replace(b"\n", b"\r\n")
 
 
 def scenario_path(case):

@@ -137,6 +137,65 @@ def rescan_checks(prefix, checks, dsmsim):
     checks.expect(status == 0 and b"DIF_PROPERTYCHANGE" not in out, "no disk instances are left behind", out)
 
 
+def tree_journal_lines():
+    """The calls ravlin.exe's `rescanhw` must make of the test device tree for
+    tree-journal.json, in order, with the sizes of the 64-bit records: the root
+    located and re-enumerated once, then one pass over the disk drives to disable
+    and one to enable, each changing only the MPIO instance that holds 415A."""
+    ids = ["MPIO\\DISK&VEN_QVR&PROD_7000&REV_0100\\1&7F6AC24&0&415A",
+           "SCSI\\DISK&VEN_QVR&PROD_7000&REV_0100\\5&1A2B3C&0&415A",
+           "MPIO\\DISK&VEN_QVR&PROD_7000&REV_0100\\1&7F6AC24&0&4344"]
+    disk = "disk {} size 32"
+    lines = ["CM_Locate_DevNodeA(node, root, 0x0) -> 0x0 node 1", "CM_Reenumerate_DevNode(1, 0x0) -> 0x0"]
+
+    def change(state, scope, n):
+        return [f"SetupDiSetClassInstallParamsA(disks, {disk.format(n)}, header 8 function 0x12 state {state} "
+                f"scope {scope} profile 0, 20) -> 1",
+                f"SetupDiCallClassInstaller(0x12, disks, {disk.format(n)}) -> 1"]
+
+    for state, flags in ((2, "0x0"), (1, "0x100")):
+        lines.append("SetupDiGetClassDevsA(disk drives, null, null, 0x2) -> disks")
+        for n, instance in enumerate(ids, 1):
+            lines.append(f"SetupDiEnumDeviceInfo(disks, {n - 1}, {disk.format(n)}) -> 1")
+            lines.append(f'SetupDiGetDeviceInstanceIdA(disks, {disk.format(n)}, 1024, null) -> 1 "{instance}"')
+            if n == 1:
+                if state == 1:
+                    lines += change(1, 1, n)  # first for every hardware profile
+                lines += change(state, 2, n)
+                lines.append(f"SetupDiGetDeviceInstallParamsA(disks, {disk.format(n)}, size 320) -> 1 flags {flags}")
+        lines.append("SetupDiEnumDeviceInfo(disks, 3, not filled) -> 0 error 259")
+        lines.append("SetupDiDestroyDeviceInfoList(disks) -> 1")
+    return "".join(line + "\n" for line in lines).encode()
+
+
+def tree_journal_checks(prefix, checks, dsmsim):
+    """ravlin.exe beside the test device tree: every call it makes, with the
+    sizes of the records it passes, the flags and the order of a property change,
+    as the DLLs journal them; and the changes in the driver's journal."""
+    scenario = os.path.join(SCENARIOS, "tree-journal.json")
+    status, _, err = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
+    checks.expect(status == 0, "dsmsim.exe load tree-journal.json", err)
+    status, out, _ = prefix.run([prefix.tree_program("ravlin.exe"), "rescanhw"])
+    expected = (b"Successfully completed node rescan iteration - 1\r\n"
+                b"Device Name:Disk1 Part1\r\n, Path Name:Disk4 Part1\r\n, Serial Number:AZ\r\n"
+                b"disable disk succeed\r\r\nneed to reboot\r\r\n")
+    checks.expect(status == 0 and out == expected, f"ravlin.exe rescanhw beside the test device tree (exit {status})",
+                  out)
+    status, journal, err = prefix.run([dsmsim, "journal", "--tree"])
+    journal = journal.replace(b"\r\n", b"\n")  # dsmsim.exe writes text mode
+    checks.expect(status == 0 and journal == tree_journal_lines(), "the test device tree's journal of calls",
+                  journal + err)
+    status, journal, err = prefix.run([dsmsim, "journal"])
+    changes = [line for line in journal.splitlines() if line.startswith(b"property_change")]
+    checks.expect(changes == [b"property_change disk=0 state=disable scope=config -> error=0",
+                              b"property_change disk=0 state=enable scope=global -> error=0",
+                              b"property_change disk=0 state=enable scope=config -> error=0"],
+                  "the driver's journal holds the three changes", journal + err)
+    status, _, _ = prefix.run([dsmsim, "load", WinePrefix.windows_path(scenario)])
+    status, journal, _ = prefix.run([dsmsim, "journal", "--tree"])
+    checks.expect(status == 0 and journal == b"", "dsmsim.exe load empties the device tree's journal", journal)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir")
@@ -251,6 +310,9 @@ def main():
         start = time.monotonic()
         rescan_checks(prefix, checks, dsmsim)
         timings.append(f"rescan checks {time.monotonic() - start:.2f} s")
+        start = time.monotonic()
+        tree_journal_checks(prefix, checks, dsmsim)
+        timings.append(f"device tree checks {time.monotonic() - start:.2f} s")
 
         start = time.monotonic()
         check_console_writes(prefix, checks, dsmsim)

@@ -21,7 +21,7 @@ SERVICE = "ravlindsm"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + SERVICE
 DRIVER_PATH = "C:\\windows\\system32\\drivers\\ravlindsm.sys"
 # Bumped whenever the one-time preparation changes, so old prefixes are made anew.
-PREPARATION = "ravlin prefix 1"
+PREPARATION = "ravlin prefix 2"
 # How long the server, the driver or the simulator may take to come up before a
 # run gives up: generous, since only a broken prefix ever reaches it.
 SERVER_PATIENCE = 120
@@ -37,12 +37,23 @@ class WineError(RuntimeError):
 TOOLS_ROOT = "C:\\ravlin-tools"
 TOOL_FOLDERS = ("fenmar", "hba")
 
+# The programs that walk the device tree run from folders of the prefix, with
+# the test device tree (sim/windows/devtree: setupapi.dll, cfgmgr32.dll) beside
+# them. The override makes Wine take a DLL from the program's folder before its
+# own; "native,builtin" so that the same programs run from anywhere else (the
+# build tree, scripts/bench) still load, with Wine's own tree.
+TREE_DLLS = ("setupapi.dll", "cfgmgr32.dll")
+TREE_PROGRAMS = {"ravlin.exe": ("tools", "ravlin"), "disk_probe.exe": ("tests", "probe")}
+TREE_OVERRIDE = "native,builtin"
+APP_DEFAULTS = "HKCU\\Software\\Wine\\AppDefaults"
+
 
 class WinePrefix:
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, path=None, log_dir=None):
+        """`path` and `log_dir` place a copy of the prefix elsewhere (the release check installs into one)."""
         self.build_dir = os.path.abspath(build_dir)
-        self.path = os.path.join(self.build_dir, "wine-prefix")
-        self.log_dir = os.path.join(self.build_dir, "wine-logs")
+        self.path = path or os.path.join(self.build_dir, "wine-prefix")
+        self.log_dir = log_dir or os.path.join(self.build_dir, "wine-logs")
         env = dict(os.environ)
         env.pop("DISPLAY", None)  # no windows, no dialogs
         env.pop("WINEPATH", None)  # each run says what it finds (TOOL_FOLDERS)
@@ -137,6 +148,13 @@ class WinePrefix:
                                 log="prepare.log")
         if status != 0:
             raise WineError(f"reg add {SERVICE_KEY} Start failed with {status}")
+        for program in TREE_PROGRAMS:
+            for dll in TREE_DLLS:
+                key = f"{APP_DEFAULTS}\\{program}\\DllOverrides"
+                status, _, _ = self.run(["reg", "add", key, "/v", dll[:-4], "/t", "REG_SZ", "/d", TREE_OVERRIDE, "/f"],
+                                        log="prepare.log")
+                if status != 0:
+                    raise WineError(f"reg add {key} {dll[:-4]} failed with {status}")
         self._server("-k")
         self._server("-w")
         with open(os.path.join(self.path, ".ravlin-prepared"), "w") as f:
@@ -151,6 +169,25 @@ class WinePrefix:
         temporary = destination + ".new"
         shutil.copyfile(source, temporary)
         os.replace(temporary, destination)
+
+    @staticmethod
+    def tree_folder(program):
+        """The folder of C: where `program` (ravlin.exe, disk_probe.exe) runs with
+        the test device tree beside it, as path parts."""
+        return ("ravlin-tools", "tree", program[:-4])
+
+    def tree_program(self, program):
+        """The Unix path of `program`'s copy beside the test device tree."""
+        return self.drive_c(*self.tree_folder(program), program)
+
+    def install_tree_program(self, source):
+        """Copies `source` (a program of TREE_PROGRAMS) and the test device tree
+        into the program's folder of the prefix."""
+        program = os.path.basename(source)
+        devtree = os.path.join(self.build_dir, "sim", "windows", "devtree")
+        for dll in TREE_DLLS:
+            self.install(os.path.join(devtree, dll), *self.tree_folder(program), dll)
+        self.install(source, *self.tree_folder(program), program)
 
     def remove(self, *target):
         try:
@@ -240,8 +277,9 @@ def main(argv=None):
 
 
 def install_build(prefix, win32_dir=None):
-    """Copies the test driver, the mpio.sys fixture and, when the 32-bit build
-    exists, fenmar.exe and the test hbaapi.dll into the prefix."""
+    """Copies the test driver, the mpio.sys fixture, ravlin.exe and disk_probe.exe
+    with the test device tree, and, when the 32-bit build exists, fenmar.exe and
+    the test hbaapi.dll into the prefix."""
     build = prefix.build_dir
     driver = os.path.join(build, "sim", "windows", "driver", "ravlindsm.sys")
     mpio = os.path.join(build, "sim", "windows", "fixtures", "mpio.sys")
@@ -250,6 +288,10 @@ def install_build(prefix, win32_dir=None):
             raise WineError(f"{path} is missing: build the win64 preset first")
     prefix.install(driver, "windows", "system32", "drivers", "ravlindsm.sys")
     prefix.install(mpio, "windows", "system32", "drivers", "mpio.sys")
+    for program, folder in TREE_PROGRAMS.items():
+        built = os.path.join(build, *folder, program)
+        if os.path.exists(built):
+            prefix.install_tree_program(built)
     win32_dir = win32_dir or os.path.join(os.path.dirname(build), "win32")
     fenmar = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
     hbaapi = os.path.join(win32_dir, "sim", "windows", "hbaapi", "hbaapi.dll")

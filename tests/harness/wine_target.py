@@ -2,7 +2,8 @@
 
 ravlin.exe runs in the build tree's prefix against the test driver, which hosts
 the same simulator as the Linux build; dsmsim.exe reaches that driver's world
-through its private requests. One persistent server lives for the whole run.
+through its private requests, and the test device tree beside ravlin.exe (and
+disk_probe.exe) reaches it too. One persistent server lives for the whole run.
 """
 
 import glob
@@ -13,7 +14,7 @@ import tempfile
 import time
 
 from .once_more import once_more
-from .wine_prefix import WINE64, WineError, WinePrefix, install_build
+from .wine_prefix import TREE_DLLS, TREE_PROGRAMS, WINE64, WineError, WinePrefix, install_build
 from .wine_versions import VersionFiles, scenario_versions
 
 LOG_NAME = "ravlindsm.log"
@@ -104,9 +105,12 @@ class WineTarget:
         """Runs ravlin.exe (or a test program of tests/probe) in `cwd`; returns (exit
         status low byte, stdout, stderr). `hba` "none": no hbaapi.dll on the search
         path; `fenmar` "none": no fenmar.exe there."""
-        exe = self.ravlin_exe
+        # The programs that walk the device tree run from their copy beside the test one.
+        exe = self.prefix.tree_program("ravlin.exe")
         if program != "ravlin":
             exe = os.path.join(self.prefix.build_dir, "tests", "probe", program + ".exe")
+            if program + ".exe" in TREE_PROGRAMS:
+                exe = self.prefix.tree_program(program + ".exe")
         if hba not in (None, "none"):
             raise WineError(f"hba: {hba} is for fenmar's own cases")
         tools = self._tools(hba, fenmar)
@@ -122,6 +126,8 @@ class WineTarget:
         folder = tempfile.mkdtemp(prefix="ravlin folder ")
         try:
             shutil.copyfile(self.ravlin_exe, os.path.join(folder, "ravlin.exe"))
+            for dll in TREE_DLLS:
+                shutil.copyfile(os.path.join(os.path.dirname(exe), dll), os.path.join(folder, dll))
             shutil.copyfile(self.fenmar_exe, os.path.join(folder, "fenmar.exe"))
             shutil.copyfile(self.fenmar_exe, os.path.join(cwd, "Fenmar.exe"))
             shutil.copyfile(os.path.join(self.hbaapi_dir, "without-HBA_GetVersion", "hbaapi.dll"),

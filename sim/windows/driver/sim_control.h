@@ -1,6 +1,6 @@
 /* The test driver's private requests, sent to its simulator device
  * \\.\RAVLINSIM (never to \\.\RAVLIN, whose requests ravlin owns). Shared by
- * the driver (C), dsmsim.exe and the test hbaapi.dll (C++). Function numbers 0x800 and up are the
+ * the driver (C), dsmsim.exe, the test hbaapi.dll and the test device-tree DLLs (C++). Function numbers 0x800 and up are the
  * range left to drivers for their own use, so they cannot meet a DSM request. */
 #pragma once
 
@@ -30,3 +30,14 @@
 #define RAVLINSIM_HBA_JOURNAL RAVLINSIM_REQUEST(0x804)
 #define RAVLINSIM_HBA_CLEAR RAVLINSIM_REQUEST(0x805)
 #define RAVLINSIM_HBA_JOURNAL_SIZE 32768 /* the Linux library keeps its file to the same size */
+
+/* The test device tree (setupapi.dll and cfgmgr32.dll of sim/windows/devtree).
+ * CALL: input and output one SimTreeCall (sim/model/sim_tree_call.h), exactly its
+ * size, else error 24; answered from the world whether or not it has a DSM
+ * driver loaded. TREE_NOTE, _JOURNAL and _CLEAR keep the DLLs' journal of calls as
+ * the HBA ones keep the HBA library's, apart from it. */
+#define RAVLINSIM_TREE_CALL RAVLINSIM_REQUEST(0x806)
+#define RAVLINSIM_TREE_NOTE RAVLINSIM_REQUEST(0x807)
+#define RAVLINSIM_TREE_JOURNAL RAVLINSIM_REQUEST(0x808)
+#define RAVLINSIM_TREE_CLEAR RAVLINSIM_REQUEST(0x809)
+#define RAVLINSIM_TREE_JOURNAL_SIZE 32768

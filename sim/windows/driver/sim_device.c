@@ -1,5 +1,6 @@
 /* \\.\RAVLINSIM: the private requests that load and read the whole world, the
- * one that gives the test HBA library its adapters, and the library's journal. */
+ * one that gives the test HBA library its adapters, the test device tree's calls,
+ * and the journals of both test libraries. */
 #include "disk_device.h"
 #include "driver.h"
 #include "sim_control.h"
@@ -39,35 +40,55 @@ static NTSTATUS read_hba(PIRP irp, void* buffer, ULONG out_len) {
     return complete_request(irp, STATUS_SUCCESS, out_len);
 }
 
-static char hba_journal[RAVLINSIM_HBA_JOURNAL_SIZE];
-static ULONG hba_journal_length;
+/* A journal of calls kept as text by the driver for a test library that runs in
+ * other processes (the HBA library, the device-tree DLLs). */
+struct text_journal {
+    char* text;
+    ULONG size;
+    ULONG length;
+};
 
-/* Appends one line of the HBA library's journal; a line that no longer fits is dropped. */
-static NTSTATUS note_hba_call(PIRP irp, const void* buffer, ULONG in_len) {
+static char hba_text[RAVLINSIM_HBA_JOURNAL_SIZE];
+static struct text_journal hba_journal = {hba_text, sizeof hba_text, 0};
+static char tree_text[RAVLINSIM_TREE_JOURNAL_SIZE];
+static struct text_journal tree_journal = {tree_text, sizeof tree_text, 0};
+
+/* Appends one line; a line that no longer fits is dropped. */
+static NTSTATUS note_call(struct text_journal* journal, PIRP irp, const void* buffer, ULONG in_len) {
     if (buffer == NULL && in_len > 0) return complete_request(irp, STATUS_INVALID_PARAMETER, 0);
     world_lock();
-    if (in_len <= sizeof hba_journal - hba_journal_length) {
-        RtlCopyMemory(hba_journal + hba_journal_length, buffer, in_len);
-        hba_journal_length += in_len;
+    if (in_len <= journal->size - journal->length) {
+        RtlCopyMemory(journal->text + journal->length, buffer, in_len);
+        journal->length += in_len;
     }
     world_unlock();
     return complete_request(irp, STATUS_SUCCESS, 0);
 }
 
-static NTSTATUS read_hba_journal(PIRP irp, void* buffer, ULONG out_len) {
+static NTSTATUS read_journal(struct text_journal* journal, PIRP irp, void* buffer, ULONG out_len) {
     if (out_len > 0 && buffer == NULL) return complete_request(irp, STATUS_INVALID_PARAMETER, 0);
     world_lock();
-    ULONG n = hba_journal_length < out_len ? hba_journal_length : out_len;
-    RtlCopyMemory(buffer, hba_journal, n);
+    ULONG n = journal->length < out_len ? journal->length : out_len;
+    RtlCopyMemory(buffer, journal->text, n);
     world_unlock();
     return complete_request(irp, STATUS_SUCCESS, n);
 }
 
-static NTSTATUS clear_hba_journal(PIRP irp) {
+static NTSTATUS clear_journal(struct text_journal* journal, PIRP irp) {
     world_lock();
-    hba_journal_length = 0;
+    journal->length = 0;
     world_unlock();
     return complete_request(irp, STATUS_SUCCESS, 0);
+}
+
+/* One device-tree call: the record goes in and comes back answered. */
+static NTSTATUS tree_call(PIRP irp, void* buffer, ULONG in_len, ULONG out_len) {
+    if (buffer == NULL || out_len != in_len) return complete_request(irp, status_from_windows_error(24), 0);
+    world_lock();
+    uint32_t error = sim_host_tree_call(buffer, in_len);
+    world_unlock();
+    if (error != 0) return complete_request(irp, status_from_windows_error(error), 0);
+    return complete_request(irp, STATUS_SUCCESS, out_len);
 }
 
 NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
@@ -83,11 +104,19 @@ NTSTATUS sim_device_control(PIRP irp, PIO_STACK_LOCATION stack) {
     case RAVLINSIM_READ_HBA:
         return read_hba(irp, buffer, out_len);
     case RAVLINSIM_HBA_NOTE:
-        return note_hba_call(irp, buffer, in_len);
+        return note_call(&hba_journal, irp, buffer, in_len);
     case RAVLINSIM_HBA_JOURNAL:
-        return read_hba_journal(irp, buffer, out_len);
+        return read_journal(&hba_journal, irp, buffer, out_len);
     case RAVLINSIM_HBA_CLEAR:
-        return clear_hba_journal(irp);
+        return clear_journal(&hba_journal, irp);
+    case RAVLINSIM_TREE_CALL:
+        return tree_call(irp, buffer, in_len, out_len);
+    case RAVLINSIM_TREE_NOTE:
+        return note_call(&tree_journal, irp, buffer, in_len);
+    case RAVLINSIM_TREE_JOURNAL:
+        return read_journal(&tree_journal, irp, buffer, out_len);
+    case RAVLINSIM_TREE_CLEAR:
+        return clear_journal(&tree_journal, irp);
     default:
         return complete_request(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }

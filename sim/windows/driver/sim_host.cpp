@@ -6,6 +6,7 @@
 
 #include "sim_hba.h"
 #include "sim_model.h"
+#include "sim_tree_call.h"
 
 namespace {
 
@@ -73,5 +74,11 @@ extern "C" uint32_t sim_host_hba_size(void) { return uint32_t(sizeof(SimHbaSnaps
 extern "C" uint32_t sim_host_hba_snapshot(void* out, uint32_t room) {
     if (room != sizeof(SimHbaSnapshot)) return DSM_ERROR_BAD_LENGTH;
     sim_hba_snapshot(&g_world, static_cast<SimHbaSnapshot*>(out));
+    return 0;
+}
+
+extern "C" uint32_t sim_host_tree_call(void* record, uint32_t length) {
+    if (length != sizeof(SimTreeCall)) return DSM_ERROR_BAD_LENGTH;
+    sim_tree_call(&g_world, static_cast<SimTreeCall*>(record));
     return 0;
 }

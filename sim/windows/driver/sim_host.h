@@ -41,6 +41,10 @@ uint32_t sim_host_hba_size(void);
 /* Writes the world's HBA snapshot to `out`: 0, or 24 when `room` is not its size. */
 uint32_t sim_host_hba_snapshot(void* out, uint32_t room);
 
+/* Answers one test device-tree call in place (a SimTreeCall): 0, or 24 when
+ * `length` is not the record's size. */
+uint32_t sim_host_tree_call(void* record, uint32_t length);
+
 #ifdef __cplusplus
 }
 #endif
