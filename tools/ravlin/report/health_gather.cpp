@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "control_device.h"
-#include "device_fetch.h"
+#include "device_sweep.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
 
@@ -38,21 +38,24 @@ bool gather_health(uint32_t flags, HealthGather* g, const HealthPresenter& prese
     }
     if (presenter.begin != nullptr) presenter.begin(presenter.context, g);
 
-    static DeviceFetch fetch;
-    static DeviceHealth health;
-    int32_t slots = g_connection.device_slot_count < 0 ? 0 : g_connection.device_slot_count;
-    for (int32_t slot = 0; slot < slots; slot++) {
-        uint32_t error = fetch_device(slot, IOCTL_DSM_GET_DEVICE_INFO, false, &fetch);
-        if (error == DSM_ERROR_DEVICE_REMOVED || error == DSM_ERROR_FILE_NOT_FOUND) continue;
-        if (error != 0 && fetch_status(&fetch, IOCTL_DSM_GET_DEVICE_INFO) == DSM_STATUS_INVALID_DEVICE) continue;
-        if (error != 0) {
-            close_control_device();
-            snprintf(g->why, sizeof g->why, "device %d could not be read (error %u)", int(slot), unsigned(error));
-            return false;
-        }
-        judge_device(&fetch.record, g->table, g->adapter_count, g->options, &health);
-        add_device_health(&g->summary, &health);
-        presenter.device(presenter.context, g, slot, &fetch.record, &health);
+    struct Judge {
+        HealthGather* g;
+        const HealthPresenter* presenter;
+    } judge{g, &presenter};
+    // The reports' one walk over the slots; each present device judged as it comes.
+    auto visit = [](void* context, int32_t slot, const DSM_DEVICE_RECORD* record) {
+        static DeviceHealth health;
+        Judge* j = static_cast<Judge*>(context);
+        judge_device(record, j->g->table, j->g->adapter_count, j->g->options, &health);
+        add_device_health(&j->g->summary, &health);
+        j->presenter->device(j->presenter->context, j->g, slot, record, &health);
+    };
+    int32_t failed_slot = 0;
+    uint32_t error = sweep_devices(visit, &judge, &failed_slot);
+    if (error != 0) {
+        close_control_device();
+        snprintf(g->why, sizeof g->why, "device %d could not be read (error %u)", int(failed_slot), unsigned(error));
+        return false;
     }
     close_control_device();
     return true;

@@ -1,7 +1,7 @@
-// The one reading behind every health presenter (the plugin lines, the health
-// document, the metrics): opens the driver, runs the HBA tool once with -s, reads
-// each device slot's record once and judges it, and hands each present device to
-// the presenter as it goes. The driver is closed again before this returns.
+// Health's reading for a presenter of its own (the metrics): opens the driver, runs
+// the HBA tool once with -s, walks the slots with the reports' one sweep
+// (sweep_devices) and judges each present device with health's engine, handing it
+// to the presenter as it goes. The driver is closed again before this returns.
 #pragma once
 
 #include <stdint.h>

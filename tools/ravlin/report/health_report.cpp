@@ -8,12 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "control_device.h"
+#include "device_sweep.h"
 #include "document_start.h"
 #include "dsm_texts.h"
-#include "health_gather.h"
+#include "health_json.h"
 #include "report_commands.h"
 #include "health_summary.h"
 #include "health_verdict.h"
+#include "host_port_table.h"
+#include "invocation_settings.h"
 #include "output_policy.h"
 #include "error_document.h"
 #include "report_output.h"
@@ -22,6 +26,8 @@
 namespace {
 
 constexpr size_t kNameSize = sizeof(DSM_ADAPTER_ENTRY{}.AdapterName);
+constexpr char kNoDriver[] =
+    "the driver did not answer: no control device, or its device count or adapter table could not be read";
 
 // The device numbers that have a path through each reported adapter.
 struct AdapterDependents {
@@ -38,6 +44,8 @@ struct HealthRun {
     std::string document; // the document so far (JSON form)
     JsonWriter writer;
 };
+
+int32_t clamp_count(int32_t count, int32_t max) { return count < 0 ? 0 : count > max ? max : count; }
 
 void note_dependents(AdapterDependents* d, const DSM_ADAPTER_TABLE* table, const DSM_DEVICE_RECORD* r,
                      int32_t slot) {
@@ -60,19 +68,7 @@ void add_device(HealthRun* run, int32_t slot, const DSM_DEVICE_RECORD* r, const 
         json_int(w, "number", slot);
         json_text(w, "display_name", display_name);
         json_field(w, "serial", r->SerialNumber, sizeof r->SerialNumber);
-        json_text(w, "verdict", verdict_word(h->verdict));
-        json_int(w, "active_paths", h->active_paths);
-        json_int(w, "failed_paths", h->failed_paths);
-        json_int(w, "standby_paths", h->standby_paths);
-        if (run->summary.with_ports) json_int(w, "unknown_target_port_paths", h->unknown_target_paths);
-        json_begin_array(w, "reasons");
-        for (int32_t i = 0; i < h->reason_count; i++) {
-            json_begin_object(w, nullptr);
-            json_text(w, "kind", reason_kind_name(h->reasons[i].kind));
-            json_text(w, "text", h->reasons[i].text);
-            json_end_object(w);
-        }
-        json_end_array(w);
+        write_health_members(w, h, run->summary.with_ports);
         json_end_object(w);
         return;
     }
@@ -154,47 +150,65 @@ void finish_json(HealthRun* run, const DSM_ADAPTER_TABLE* table) {
     write_out(run->document.data(), run->document.size());
 }
 
-int32_t report_unknown(bool json, const char* why) {
-    if (json) {
-        keep_failure_message(why);
-        write_error_document(int32_t(HealthStatus::Unknown));
-    } else {
-        print_out("RAVLIN HEALTH UNKNOWN - %s\n", why);
-    }
-    return int32_t(HealthStatus::Unknown);
+struct HealthVisit {
+    HealthRun* run;
+    const DSM_ADAPTER_TABLE* table;
+    int32_t adapter_count;
+    HealthOptions options;
+};
+
+void judge_one(void* context, int32_t slot, const DSM_DEVICE_RECORD* record) {
+    HealthVisit* v = static_cast<HealthVisit*>(context);
+    DeviceHealth health;
+    judge_device(record, v->table, v->adapter_count, v->options, &health);
+    add_device_health(&v->run->summary, &health);
+    note_dependents(&v->run->dependents, v->table, record, slot);
+    add_device(v->run, slot, record, &health);
 }
 
-// The presenter's side of the reading: the reported adapters, then each device.
-void begin_health(void* context, const HealthGather* g) {
-    HealthRun* run = static_cast<HealthRun*>(context);
-    for (int32_t a = 0; a < g->adapter_count; a++)
-        if (adapter_reported(&g->table->Adapters[a])) run->dependents.index[run->dependents.count++] = a;
-    run->summary.with_ports = g->summary.with_ports;
-    if (run->json) {
-        begin_document(&run->writer, string_sink(&run->document), "health");
-        json_bool(&run->writer, "tpgs", g->options.tpgs);
-        json_bool(&run->writer, "target_ports", g->summary.with_ports);
-        json_begin_array(&run->writer, "devices");
-    }
-}
-
-void health_device(void* context, const HealthGather* g, int32_t slot, const DSM_DEVICE_RECORD* record,
-                   const DeviceHealth* health) {
-    HealthRun* run = static_cast<HealthRun*>(context);
-    note_dependents(&run->dependents, g->table, record, slot);
-    add_device(run, slot, record, health);
-}
+int32_t report_unknown(bool json, const char* why) { return report_unknown_verdict(json, "HEALTH", why); }
 
 }  // namespace
 
 int32_t query_health(uint32_t flags, bool json) {
+    if (open_control_device() != 0) return report_unknown(json, kNoDriver);
+
     static HealthRun run;
     run.json = json;
-    static HealthGather gather;
-    if (!gather_health(flags, &gather, HealthPresenter{begin_health, health_device, &run}))
-        return report_unknown(json, gather.why);
-    run.summary = gather.summary;
-    if (json) finish_json(&run, gather.table);
-    else print_text(&run, gather.table);
+    const DSM_ADAPTER_TABLE* table = &g_connection.adapter_table;
+    int32_t adapter_count = clamp_count(g_connection.adapter_count, DSM_MAX_ADAPTERS);
+    for (int32_t a = 0; a < adapter_count; a++) {
+        const DSM_ADAPTER_ENTRY* e = &table->Adapters[a];
+        if (!adapter_reported(e)) continue;
+        run.dependents.index[run.dependents.count++] = a;
+        run.summary.adapters_reported++;
+        if (adapter_in_trouble(e)) run.summary.adapters_in_trouble++;
+    }
+
+    HealthOptions options{(flags & QF_TPGS) != 0, nullptr};
+    if ((flags & QF_SCSI_ADDR) != 0) {
+        options.ports = host_ports_for_display();  // the HBA tool runs once for the whole check
+        run.summary.with_ports = true;
+    }
+    if (json) {
+        begin_document(&run.writer, string_sink(&run.document), "health");
+        json_bool(&run.writer, "tpgs", options.tpgs);
+        json_bool(&run.writer, "target_ports", run.summary.with_ports);
+        json_begin_array(&run.writer, "devices");
+    }
+
+    HealthVisit visit{&run, table, adapter_count, options};
+    int32_t failed_slot = 0;
+    uint32_t error = sweep_devices(judge_one, &visit, &failed_slot);
+    if (error != 0) {
+        close_control_device();
+        char why[96];
+        snprintf(why, sizeof why, "device %d could not be read (error %u)", int(failed_slot), unsigned(error));
+        return report_unknown(json, why);
+    }
+    close_control_device();
+
+    if (json) finish_json(&run, table);
+    else print_text(&run, table);
     return int32_t(health_status(&run.summary));
 }
