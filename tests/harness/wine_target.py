@@ -14,6 +14,7 @@ import tempfile
 import time
 
 from .once_more import once_more
+from .paths import win32_twin
 from .wine_prefix import TREE_DLLS, TREE_PROGRAMS, WINE64, WineError, WinePrefix, install_build
 from .wine_versions import VersionFiles, scenario_versions
 
@@ -44,7 +45,7 @@ class WineTarget:
         for path in (self.ravlin_exe, self.dsmsim_exe):
             if not os.path.exists(path):
                 raise WineError(f"{path} is missing: build the win64 preset first")
-        win32_dir = os.path.join(os.path.dirname(self.prefix.build_dir), "win32")
+        win32_dir = win32_twin(self.prefix.build_dir)
         self.fenmar_exe = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
         self.hbaapi_dir = os.path.join(win32_dir, "sim", "windows", "hbaapi")
         self.versions = VersionFiles(self.prefix, source_dir)
