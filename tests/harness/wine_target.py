@@ -168,11 +168,15 @@ class WineTarget:
         with open(self.prefix.system32(CACHE_NAME), "wb") as f:
             f.write(data)
 
+    def block_log(self):
+        """Puts a folder where the activity log goes."""
+        os.makedirs(self.prefix.system32(LOG_NAME))
+
     def activity_log(self):
         try:
             with open(self.prefix.system32(LOG_NAME), "rb") as f:
                 return f.read()
-        except FileNotFoundError:
+        except (FileNotFoundError, IsADirectoryError):
             return b""
 
     def temporary_files(self):
@@ -183,6 +187,7 @@ class WineTarget:
     def reset_files(self):
         """Removes the activity log with its generations, and the volume-name cache
         (the Linux target starts every case with an empty root as well)."""
+        shutil.rmtree(self.prefix.system32(LOG_NAME), ignore_errors=True)  # a case's unopenable log
         for name in [LOG_NAME] + [f"{LOG_NAME}.{n}" for n in range(1, 5)] + [CACHE_NAME]:
             try:
                 os.remove(self.prefix.system32(name))
