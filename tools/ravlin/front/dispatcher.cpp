@@ -65,8 +65,7 @@ int32_t device_listing(const Command& c, int k, const char* const* words) {
 int32_t run_command(const Command& c, int k, const char* const* words) {
     switch (c.kind) {
     case CommandKind::InvalidCommand:
-        print_invalid_command();
-        return -1;
+        break;  // below, where every kind the switch does not return for ends
     case CommandKind::InvalidArgument:
         print_invalid_argument();
         return -1;
@@ -118,6 +117,7 @@ int32_t run_command(const Command& c, int k, const char* const* words) {
     case CommandKind::QueryDiff:
         return query_diff(c.word, c.value != 0);
     }
+    print_invalid_command();
     return -1;
 }
 
