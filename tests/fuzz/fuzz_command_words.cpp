@@ -1,5 +1,5 @@
 // Fuzzes the command grammar with arbitrary words (NUL-separated in the input),
-// and the word helpers it rests on.
+// the output-word pre-pass before it, and the word helpers it rests on.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -7,6 +7,7 @@
 #include "command_grammar.h"
 #include "dsm_texts.h"
 #include "numeric_word.h"
+#include "output_words.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char text[4096];
@@ -23,6 +24,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             start = text + i + 1;
         }
     }
+    // The kept words are the words given, in their order, less the output words,
+    // and a lookahead only ever yields a kept word.
+    static CommandLine line;
+    take_output_words(k, words, &line);
+    if (line.k + line.output_words != k) __builtin_trap();
+    int at = 0;
+    for (int i = 0; i < line.k; i++) {
+        while (at < k && words[at] != line.words[i]) at++;
+        if (at == k) __builtin_trap();
+        at++;
+        const char* ahead = word_ahead(line, i);
+        if (ahead != nullptr && ahead != line.words[i]) __builtin_trap();
+    }
+    if (word_ahead(line, line.k) != nullptr) __builtin_trap();
     Command c = parse_command(k, words);
     // Every word a command keeps must be one of the words it was given.
     const char* kept[] = {c.word, c.word2, c.word3};

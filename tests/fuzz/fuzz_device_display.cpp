@@ -71,9 +71,9 @@ cJSON* document(Write write) {
 }
 
 void check_device_document(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred) {
-    static DeviceFindings found;
-    read_device_findings(r, flags, &found);
-    cJSON* d = document([&](JsonWriter* w) { write_device_members(w, r, flags, preferred, &found); });
+    static DeviceFacts found;
+    gather_device_facts(r, preferred, flags, &found);
+    cJSON* d = document([&](JsonWriter* w) { write_device_members(w, &found); });
     check_text(d, "nt_name", r->DeviceName, sizeof r->DeviceName);
     check_text(d, "serial", r->SerialNumber, sizeof r->SerialNumber);
     check_text(d, "product_id", r->ProductId, sizeof r->ProductId);

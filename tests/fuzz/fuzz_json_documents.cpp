@@ -71,13 +71,18 @@ cJSON* parse(const std::string& out) {
 }
 
 void check_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred,
-                  const DeviceFindings* found) {
+                  const DeviceFacts* found) {
     static std::string out;
     static JsonWriter w;
     out.clear();
     json_start(&w, JsonSink{append_to_string, &out});
     json_begin_object(&w, nullptr);
-    write_device_members(&w, r, flags, preferred, found);
+    static DeviceFacts facts;
+    facts = *found;
+    facts.record = r;
+    facts.preferred = preferred;
+    facts.query_flags = flags;
+    write_device_members(&w, &facts);
     json_end_object(&w);
     if (!json_finish(&w)) abort();
     cJSON* d = parse(out);
@@ -169,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     take(&in, &stats, sizeof stats);
     take(&in, &table, sizeof table);
 
-    static DeviceFindings found;
+    static DeviceFacts found;
     static HostPortTable ports;
     memset(&found, 0, sizeof found);
     uint8_t capacity_flags = take_byte(&in);

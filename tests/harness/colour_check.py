@@ -156,7 +156,8 @@ def main():
             env = dict(os.environ, RAVLIN_SIM_ROOT=scratch)
             subprocess.run([os.path.join(build, "sim", "dsmsim", "dsmsim"), "load", SCENARIO], env=env, check=True)
             ravlin = os.path.join(build, "tools", "ravlin", "ravlin")
-            capture = colour_screen(f"env RAVLIN_SIM_ROOT={shlex.quote(scratch)} {shlex.quote(ravlin)} query device 0 -k; echo END $?")
+            capture = colour_screen(f"env RAVLIN_SIM_ROOT={shlex.quote(scratch)} {shlex.quote(ravlin)} "
+                                    "query device 0 -k; echo END $?")
         else:
             from .wine_target import WineTarget
 

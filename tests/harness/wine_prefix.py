@@ -51,10 +51,11 @@ APP_DEFAULTS = "HKCU\\Software\\Wine\\AppDefaults"
 
 
 class WinePrefix:
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, path=None, log_dir=None):
+        """`path` and `log_dir` place a copy of the prefix elsewhere (the release check installs into one)."""
         self.build_dir = os.path.abspath(build_dir)
-        self.path = os.path.join(self.build_dir, "wine-prefix")
-        self.log_dir = os.path.join(self.build_dir, "wine-logs")
+        self.path = path or os.path.join(self.build_dir, "wine-prefix")
+        self.log_dir = log_dir or os.path.join(self.build_dir, "wine-logs")
         env = dict(os.environ)
         env.pop("DISPLAY", None)  # no windows, no dialogs
         env.pop("WINEPATH", None)  # each run says what it finds (TOOL_FOLDERS)

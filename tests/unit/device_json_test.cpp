@@ -18,14 +18,19 @@ void append(void* context, const char* bytes, size_t count) {
 }
 
 // The device's members as a parsed object; the caller deletes it.
-cJSON* device_entry(const DSM_DEVICE_RECORD* r, uint32_t flags, const DeviceFindings* found) {
+cJSON* device_entry(const DSM_DEVICE_RECORD* r, uint32_t flags, const DeviceFacts* found) {
     static std::string out;
     static JsonWriter w;
     out.clear();
-    DSM_PREFERRED_PATH preferred{};
+    static const DSM_PREFERRED_PATH preferred{};
+    static DeviceFacts facts;
+    facts = *found;
+    facts.record = r;
+    facts.preferred = &preferred;
+    facts.query_flags = flags;
     json_start(&w, JsonSink{append, &out});
     json_begin_object(&w, nullptr);
-    write_device_members(&w, r, flags, &preferred, found);
+    write_device_members(&w, &facts);
     json_end_object(&w);
     EXPECT_TRUE(json_finish(&w));
     cJSON* d = cJSON_Parse(out.c_str());
@@ -46,7 +51,7 @@ const cJSON* member(const cJSON* object, const char* path) {
 
 std::string failure_of(const LunCapacity& capacity) {
     static DSM_DEVICE_RECORD r;
-    static DeviceFindings found;
+    static DeviceFacts found;
     static const HostPortTable kNoPorts = {};
     memset(&found, 0, sizeof found);
     found.capacity = capacity;
@@ -93,7 +98,7 @@ TEST(DeviceJson, PathsAsTheTableShowsThemAndTheirStoragePorts) {
     ports.count = 1;
     ports.port_ids[0] = 3;
     snprintf(ports.wwpns[0], sizeof ports.wwpns[0], "%s", "50A0B0C0001A0010");
-    static DeviceFindings found;
+    static DeviceFacts found;
     memset(&found, 0, sizeof found);
     found.ports = &ports;
 

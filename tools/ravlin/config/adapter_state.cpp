@@ -6,6 +6,7 @@
 #include "activity_log.h"
 #include "control_device.h"
 #include "config_commands.h"
+#include "message_catalogue.h"
 #include "query_commands.h"
 #include "invocation_settings.h"
 #include "message_text.h"
@@ -15,9 +16,6 @@
 
 namespace {
 
-constexpr uint32_t MSG_NO_ACTIVE_ADAPTER = 0x4000003C;
-constexpr uint32_t MSG_PRESERVE_ACCESS = 0x40000011;
-constexpr uint32_t MSG_ADAPTER_SET = 15;
 
 // True when the fresh table lists at least one adapter with a path.
 bool any_active_adapter(const DSM_ADAPTER_TABLE* table) {
@@ -44,7 +42,7 @@ int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
         return -1;
     }
     if (table.AdapterCount <= 0 || !any_active_adapter(&table)) {
-        print_out("\n%s\n", get_message_text(MSG_NO_ACTIVE_ADAPTER, "No active adapter found."));
+        print_out("\n%s\n", get_message_text(MESSAGE(NO_ACTIVE_ADAPTER)));
         return -1;
     }
     // The table read at open may be longer than the fresh one: an entry beyond
@@ -67,22 +65,20 @@ int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
     error = dsm_control(IOCTL_DSM_SET_ADAPTER_STATE, &request, sizeof request);
     if (error != 0) {
         if (request.Status == DSM_STATUS_PRESERVE_ACCESS)
-            print_out("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
-                                              "To preserve device access the adapter cannot be set offline"));
+            print_out("\n%s\n", get_message_text(MESSAGE(ADAPTER_KEEPS_ACCESS)));
         else
-            print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+            print_out("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
         return int32_t(error);
     }
     if (request.Status == DSM_STATUS_PRESERVE_ACCESS) {
-        print_out("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
-                                          "To preserve device access the adapter cannot be set offline\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(ADAPTER_KEEPS_ACCESS_LF)));
         return 0;
     }
 
     char text[100];
-    snprintf(text, sizeof text, "Success: set adapter %ld to %s\n", long(adapter), word);
+    snprintf(text, sizeof text, msg::ADAPTER_SET, long(adapter), word);
     write_activity_log_as_is(text);
-    print_out("\n%s\n", get_message_text_as_is(MSG_ADAPTER_SET, text, long(adapter), word));
+    print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(ADAPTER_SET), text, long(adapter), word));
     if (show) show_adapters(adapter, AF_ONE_ADAPTER);
     return 0;
 }

@@ -7,15 +7,12 @@
 #include "control_device.h"
 #include "config_commands.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_COMMAND_ERROR = 0xC0000006;
-constexpr uint32_t MSG_DEVICE_REMOVED = 0x4000003D;
-constexpr uint32_t MSG_DEVICE_INVALID = 0x4000003E;
-constexpr uint32_t MSG_RESET_SUMMARY = 0x40000035;
 
 // Where the walk stands after one device.
 enum class Step { Next, Stop };
@@ -27,31 +24,31 @@ Step report_read_failure(uint32_t error, int64_t device, int64_t high, bool sing
                          const DSM_DEVICE_RECORD* record) {
     int d = int(device);
     if (error == DSM_ERROR_DEVICE_REMOVED) {
-        print_out("\n%s\n", get_message_text(MSG_DEVICE_REMOVED, "Device #%d is removed.", d));
+        print_out("\n%s\n", get_message_text(MESSAGE(DEVICE_REMOVED), d));
         if (single) return Step::Stop;
         (*running)++;
         return Step::Next;
     }
     if (error == DSM_ERROR_FILE_NOT_FOUND) {
         if (single) {
-            print_out("\n%s\n", get_message_text(MSG_DEVICE_INVALID, "Device #%d is invalid. No such device.", d));
+            print_out("\n%s\n", get_message_text(MESSAGE(DEVICE_INVALID), d));
             return Step::Stop;
         }
         if (*running >= g_connection.device_slot_count) {
             if (device == high)
-                print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d is invalid. No such device.", d));
+                print_out("\n%s\n", get_message_text(MESSAGE(COMMAND_DEVICE_INVALID), d));
             else
-                print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d to #%d are invalid. No such devices.",
+                print_out("\n%s\n", get_message_text(MESSAGE(COMMAND_DEVICES_INVALID),
                                                   d, int(high)));
             return Step::Stop;
         }
-        print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Device #%d is invalid. No such device.\n", d));
+        print_out("\n%s\n", get_message_text(MESSAGE(COMMAND_DEVICE_INVALID_LF), d));
         return Step::Next;
     }
     if (record->Status == DSM_STATUS_INVALID_DEVICE)
-        print_out("\n%s\n", get_message_text(MSG_DEVICE_INVALID, "Device #%d is invalid. No such device", d));
+        print_out("\n%s\n", get_message_text(MESSAGE(DEVICE_INVALID_NO_STOP), d));
     else
-        print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Error executing command 0x%x 0x%x\n", unsigned(error),
+        print_out("\n%s\n", get_message_text(MESSAGE(COMMAND_ERROR_STATUS), unsigned(error),
                                           unsigned(record->Status)));
     return single ? Step::Stop : Step::Next;
 }
@@ -82,7 +79,7 @@ int32_t clear_counters(int32_t first, int32_t last, const char* kind) {
             request.CounterKind = counter_kind;
             uint32_t reset = dsm_control(IOCTL_DSM_CLEAR_COUNTERS, &request, sizeof request);
             if (reset != 0) {
-                print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "Error executing command 0x%x\n", unsigned(reset)));
+                print_out("\n%s\n", get_message_text(MESSAGE(COMMAND_ERROR_CODE), unsigned(reset)));
                 // This device kept its counters: the summary must not claim them all.
                 some_failed = true;
                 break;
@@ -96,14 +93,14 @@ int32_t clear_counters(int32_t first, int32_t last, const char* kind) {
     }
 
     if (!cleared) {
-        print_out("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nFailed to reset %s counter.", kind));
+        print_out("%s\n", get_message_text(MESSAGE(RESET_FAILED), kind));
         return -1;
     }
     if (some_failed) {
-        print_out("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nSuccessfully reset %s counter. (except few devices)", kind));
+        print_out("%s\n", get_message_text(MESSAGE(RESET_DONE_EXCEPT_FEW), kind));
         write_activity_log("Successfully reset %s counter. (except few devices)\n", kind);
     } else {
-        print_out("%s\n", get_message_text(MSG_RESET_SUMMARY, "\nSuccessfully reset %s counter.", kind));
+        print_out("%s\n", get_message_text(MESSAGE(RESET_DONE), kind));
         write_activity_log("Successfully reset %s counter.\n", kind);
     }
     return 0;

@@ -5,28 +5,28 @@
 #include <string.h>
 
 #include "control_device.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
-void print_device_gone(uint32_t id, uint32_t device) {
+void print_device_gone(bool removed, uint32_t device) {
     char text[64];
-    if (id == MSG_DEVICE_REMOVED)
-        snprintf(text, sizeof text, "Device #%d is removed.", int(device));
-    else
-        snprintf(text, sizeof text, "Device #%d is invalid. No such device.", int(device));
+    if (removed) snprintf(text, sizeof text, msg::DEVICE_REMOVED, int(device));
+    else snprintf(text, sizeof text, msg::DEVICE_INVALID, int(device));
+    uint32_t id = removed ? MESSAGE_ID(DEVICE_REMOVED) : MESSAGE_ID(DEVICE_INVALID);
     print_out("\n%s\n", get_message_text_as_is(id, text, int(device)));
 }
 
 int32_t report_device_failure(uint32_t device, uint32_t error) {
     if (error == DSM_ERROR_DEVICE_REMOVED) {
-        print_device_gone(MSG_DEVICE_REMOVED, device);
+        print_device_gone(true, device);
         return 3;
     }
     if (error == DSM_ERROR_FILE_NOT_FOUND) {
-        print_device_gone(MSG_DEVICE_INVALID, device);
+        print_device_gone(false, device);
         return 3;
     }
-    print_out("\n%s (0x%x)\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"),
+    print_out("\n%s (0x%x)\n", get_message_text(MESSAGE(IOCTL_ERROR)),
               unsigned(error));
     return int32_t(error);
 }

@@ -6,9 +6,6 @@
 
 #include "dsm_interface.h"
 
-constexpr uint32_t MSG_DEVICE_REMOVED = 0x4000003D;
-constexpr uint32_t MSG_DEVICE_INVALID = 0x4000003E;
-
 // Reads device `device` into *record (zero-filled first). Returns 0, or prints the
 // failure of `error` and returns its result (see report_device_failure).
 int32_t read_device_record(uint32_t device, DSM_DEVICE_RECORD* record);
@@ -18,6 +15,6 @@ int32_t read_device_record(uint32_t device, DSM_DEVICE_RECORD* record);
 // error with its code in the form "\n%s (0x%x)\n" and gives the code.
 int32_t report_device_failure(uint32_t device, uint32_t error);
 
-// Prints "Device #%d is removed." or "... is invalid. No such device." for
-// `device` as message `id` in the form "\n%s\n".
-void print_device_gone(uint32_t id, uint32_t device);
+// Prints "Device #%d is removed." (`removed`) or "... is invalid. No such device."
+// for `device` in the form "\n%s\n".
+void print_device_gone(bool removed, uint32_t device);

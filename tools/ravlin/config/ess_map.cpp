@@ -5,20 +5,9 @@
 #include "config_commands.h"
 #include "map_display.h"
 #include "map_line.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
-
-namespace {
-
-constexpr uint32_t MSG_MAP_UNREADABLE = 0xC000000B;
-constexpr uint32_t MSG_ESS_MAP_HEADER = 0x4000003A;
-constexpr char kEssMapHeader[] =
-    "Disk    Path    P  Location     LUN SN        Type          Size   LSS  Vol  Rank  C/A   S  Connection    Port   "
-    "RaidMode\n"
-    "------- ------- -- ------------ ------------- ------------- ------ ---- ---- ----- ----  -- ------------- -----  "
-    "----------";
-
-}  // namespace
 
 void print_ess_map_rows(FILE* file) {
     char text[kMapLineChars + 1];
@@ -40,10 +29,10 @@ void print_ess_map_rows(FILE* file) {
 int32_t show_ess_map() {
     FILE* file = fopen("vdqessmap.out", "r");
     if (file == nullptr) {
-        print_out("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
+        print_out("%s\n", get_message_text(MESSAGE(MAP_UNREADABLE)));
         return 0;
     }
-    print_out("%s\n", get_message_text_as_is(MSG_ESS_MAP_HEADER, kEssMapHeader));
+    print_out("%s\n", get_message_text_as_is(MESSAGE(ESS_MAP_HEADER)));
     print_ess_map_rows(file);
     fclose(file);
     return 0;

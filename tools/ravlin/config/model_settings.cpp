@@ -6,15 +6,13 @@
 
 #include "control_device.h"
 #include "config_commands.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "usage_text.h"
 
 namespace {
 
-constexpr uint32_t MSG_RETRY_DELAY = 0x40000036;
-constexpr uint32_t MSG_REPEAT_ERROR = 0x40000037;
-constexpr uint32_t MSG_REPEAT_INTERVAL = 0x40000038;
 constexpr size_t kModelChars = 7;  // DeviceModel holds 7 characters and the NUL
 
 // Copies `model` into a request's DeviceModel field, or refuses it (with the
@@ -31,7 +29,7 @@ bool put_model(char (&field)[8], const char* model) {
 
 // The message of a failed or refused request.
 void print_user_command_error() {
-    print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing a user command!\n"));
+    print_out("\n%s\n", get_message_text(MESSAGE(USER_COMMAND_ERROR)));
 }
 
 // Prints an already formatted line under `id` in the form "%s\n", as it stands.
@@ -51,9 +49,9 @@ int32_t retry_delay(uint32_t code, const char* model, int32_t delay) {
         return int32_t(result);
     }
     char line[80];
-    if (set) snprintf(line, sizeof line, "Success: device model %s retry delay is set to %d\n", model, int(delay));
-    else snprintf(line, sizeof line, "Success: device model %s retry delay is %d\n", model, int(request.RetryDelay));
-    print_line(MSG_RETRY_DELAY, line);
+    if (set) snprintf(line, sizeof line, msg::RETRY_DELAY_SET, model, int(delay));
+    else snprintf(line, sizeof line, msg::RETRY_DELAY_IS, model, int(request.RetryDelay));
+    print_line(MESSAGE_ID(RETRY_DELAY_IS), line);
     return 0;
 }
 
@@ -73,10 +71,10 @@ int32_t get_repeat(const char* model) {
         return int32_t(result);
     }
     char line[80];
-    snprintf(line, sizeof line, "Success: device model %s repeat_error is %d\n", model, int(request.RepeatError));
-    print_line(MSG_REPEAT_ERROR, line);
-    snprintf(line, sizeof line, "Success: device model %s repeat_interval is %d\n", model, int(request.RepeatInterval));
-    print_line(MSG_REPEAT_INTERVAL, line);
+    snprintf(line, sizeof line, msg::REPEAT_ERROR_IS, model, int(request.RepeatError));
+    print_line(MESSAGE_ID(REPEAT_ERROR_IS), line);
+    snprintf(line, sizeof line, msg::REPEAT_INTERVAL_IS, model, int(request.RepeatInterval));
+    print_line(MESSAGE_ID(REPEAT_INTERVAL_IS), line);
     return 0;
 }
 
@@ -94,14 +92,14 @@ int32_t set_repeat(const char* model, uint32_t repeat_error, uint32_t repeat_int
     // The values as the driver left them in the buffer; 99999 means "not changed".
     char line[80];
     if (request.RepeatError != DSM_REPEAT_UNCHANGED) {
-        snprintf(line, sizeof line, "Success: device model %s repeat_error is set to %d\n", model,
+        snprintf(line, sizeof line, msg::REPEAT_ERROR_SET, model,
                  int(request.RepeatError));
-        print_line(MSG_REPEAT_ERROR, line);
+        print_line(MESSAGE_ID(REPEAT_ERROR_IS), line);
     }
     if (request.RepeatInterval != DSM_REPEAT_UNCHANGED) {
-        snprintf(line, sizeof line, "Success: device model %s repeat_interval is set to %d\n", model,
+        snprintf(line, sizeof line, msg::REPEAT_INTERVAL_SET, model,
                  int(request.RepeatInterval));
-        print_line(MSG_REPEAT_INTERVAL, line);
+        print_line(MESSAGE_ID(REPEAT_INTERVAL_IS), line);
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "device_record_read.h"
 #include "config_commands.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "state_words.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-constexpr uint32_t MSG_PRESERVE_ACCESS = 0x40000011;
-constexpr uint32_t MSG_PATH_SET = 16;
 
 // The refusals that need no request; true when the path may be sent `word`.
 bool path_may_change(uint32_t device, int32_t path, const DSM_PATH_ENTRY* entry, const char* word) {
@@ -61,19 +60,18 @@ int32_t set_path_state(uint32_t device, int32_t path, const char* word, int32_t 
     request.Marker = DSM_REQUEST_MARKER;
     uint32_t error = dsm_control(IOCTL_DSM_SET_PATH_STATE, &request, sizeof request);
     if (request.Status == DSM_STATUS_PRESERVE_ACCESS) {
-        print_out("\n%s\n", get_message_text(MSG_PRESERVE_ACCESS,
-                                          "To preserve device access the path cannot be set offline\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(PATH_KEEPS_ACCESS)));
         return -1;
     }
     if (error != 0) {
-        print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
         return -1;
     }
 
     char text[100];
-    snprintf(text, sizeof text, "Success: set device %ld path %ld to %s\n", long(device), long(path), word);
+    snprintf(text, sizeof text, msg::PATH_SET, long(device), long(path), word);
     write_activity_log_as_is(text);
-    print_out("\n%s\n", get_message_text_as_is(MSG_PATH_SET, text, long(device), long(path), word));
+    print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(PATH_SET), text, long(device), long(path), word));
     if (show) {
         g_settings.first_device = int32_t(device);
         show_device(QF_ONE_DEVICE, IOCTL_DSM_GET_DEVICE_INFO);

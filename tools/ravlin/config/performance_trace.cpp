@@ -6,14 +6,12 @@
 #include "control_device.h"
 #include "config_commands.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_COMMAND_ERROR = 0xC0000006;
-constexpr uint32_t MSG_DEVICE_REMOVED = 0x4000003D;
-constexpr uint32_t MSG_DEVICE_INVALID = 0x4000003E;
 
 struct TraceLevel {
     const char* word;
@@ -32,7 +30,7 @@ int32_t set_performance(int32_t mode, int32_t device) {
     g_connection.device_slot_count = count;
     // The on/off form asks with device 0, so it too needs at least one slot.
     if (device < 0 || device >= count) {
-        print_out("\n%s\n", get_message_text(MSG_COMMAND_ERROR, "DeviceMaxCount#%d  Device#%d is invalid. No such device.\n",
+        print_out("\n%s\n", get_message_text(MESSAGE(MAX_DEVICE_INVALID),
                                           int(count), int(device)));
         return -1;
     }
@@ -40,21 +38,21 @@ int32_t set_performance(int32_t mode, int32_t device) {
     uint32_t result = dsm_control(mode == 0 ? IOCTL_DSM_SET_PERF : IOCTL_DSM_SET_DEVICE_PERF, &body, sizeof body);
     if (result == 0) return 0;
     if (int32_t(result) < 0) {
-        print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
         return int32_t(result);
     }
     char text[80];
     if (result == DSM_ERROR_DEVICE_REMOVED) {
-        snprintf(text, sizeof text, "Device #%d is removed.", int(device));
-        print_out("\n%s\n", get_message_text_as_is(MSG_DEVICE_REMOVED, text));
+        snprintf(text, sizeof text, msg::DEVICE_REMOVED, int(device));
+        print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(DEVICE_REMOVED), text));
         return 3;
     }
     if (result == DSM_ERROR_FILE_NOT_FOUND) {
-        snprintf(text, sizeof text, "Device #%d is invalid. No such device.", int(device));
-        print_out("\n%s\n", get_message_text_as_is(MSG_DEVICE_INVALID, text));
+        snprintf(text, sizeof text, msg::DEVICE_INVALID, int(device));
+        print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(DEVICE_INVALID), text));
         return 3;
     }
-    print_out("\n%s 0x%x\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"), unsigned(result));
+    print_out("\n%s 0x%x\n", get_message_text(MESSAGE(IOCTL_ERROR)), unsigned(result));
     return int32_t(result);
 }
 

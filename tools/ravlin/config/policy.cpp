@@ -10,6 +10,7 @@
 #include "device_record_read.h"
 #include "config_commands.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "policy_words.h"
@@ -33,18 +34,18 @@ int32_t set_device_policy(int32_t device, uint32_t policy, uint32_t scope, const
         return 0;
     }
     if (int32_t(error) < 0) {
-        print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
         return int32_t(error);
     }
     if (error == DSM_ERROR_DEVICE_REMOVED) {
-        print_device_gone(MSG_DEVICE_REMOVED, uint32_t(device));
+        print_device_gone(true, uint32_t(device));
         return 3;
     }
     if (error == DSM_ERROR_FILE_NOT_FOUND) {
-        print_device_gone(MSG_DEVICE_INVALID, uint32_t(device));
+        print_device_gone(false, uint32_t(device));
         return 3;
     }
-    print_out("\n%s 0x%x\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"),
+    print_out("\n%s 0x%x\n", get_message_text(MESSAGE(IOCTL_ERROR)),
               unsigned(error));
     return int32_t(error);
 }

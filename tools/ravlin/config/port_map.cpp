@@ -5,18 +5,11 @@
 #include "config_commands.h"
 #include "map_display.h"
 #include "map_line.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
-
-constexpr uint32_t MSG_MAP_UNREADABLE = 0xC000000B;
-constexpr uint32_t MSG_PORT_MAP_LEGEND = 0x40000039;
-constexpr char kLegend[] =
-    "\nY  =  online/open\t\ty = (alternate path) online/open\nO  =  online/closed\t\to = (alternate path) "
-    "online/close\nN  =  offline\t\t\tn = (alternate path) offline\n-  =  path not configured\n?  =  path "
-    "information not available\nPD =  path down\n\nNote: 2105 devices' essid has 5 digits, while 1750/2107 "
-    "device's essid has 7 digits.\n";
 
 // Ends a disk line: the bay label and a grid of unconfigured cells under the header's columns.
 void finish_disk_line() {
@@ -63,13 +56,13 @@ void print_port_map_rows(FILE* file) {
 int32_t show_port_map() {
     FILE* file = fopen("ravlinassmap.out", "r");
     if (file == nullptr) {
-        print_out("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading vdqessmap.out!"));
+        print_out("%s\n", get_message_text(MESSAGE(MAP_UNREADABLE)));
         return 0;
     }
     print_out(" ESSID      DISK                     H1       H2       H3       H4            H1       H2       H3       H4\n");
     print_out("                                  ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH      ABCDEFGH ABCDEFGH ABCDEFGH ABCDEFGH\n");
     print_port_map_rows(file);
-    print_out("%s", get_message_text_as_is(MSG_PORT_MAP_LEGEND, kLegend));
+    print_out("%s", get_message_text_as_is(MESSAGE(PORT_MAP_LEGEND)));
     fclose(file);
     return 0;
 }

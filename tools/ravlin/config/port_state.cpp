@@ -7,16 +7,12 @@
 #include "control_device.h"
 #include "config_commands.h"
 #include "map_line.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_MAP_UNREADABLE = 0xC000000B;
-constexpr uint32_t MSG_NOT_FOUND = 0xC000000C;
-constexpr uint32_t MSG_BAD_PORT_NAME = 0xC000000D;
-constexpr uint32_t MSG_CANNOT_SET_PORT = 0xC000000E;
-constexpr uint32_t MSG_USER_COMMAND = 0xC0000009;
 
 // A port location prefix: R1-B1, R1-B1-H1 or R1-B1-H1-ZA, judged by length and fixed letters.
 bool valid_port_name(const char* name) {
@@ -46,7 +42,7 @@ bool set_line_paths(const EssMapLine* line, uint32_t action) {
     while (*digits != '\0' && (*digits < '0' || *digits > '9')) digits++;
     snprintf(record.DeviceName, sizeof record.DeviceName, "\\Device\\Harddisk%s\\DR0", digits);
     if (dsm_control(IOCTL_DSM_GET_DEVICE_INFO, &record, sizeof record) != 0) {
-        print_out("\n%s\n", get_message_text(MSG_USER_COMMAND, "Error executing a user command!\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(USER_COMMAND_ERROR)));
         return false;
     }
     uint32_t paths = record.PathCount > uint32_t(DSM_MAX_PATHS) ? uint32_t(DSM_MAX_PATHS) : record.PathCount;
@@ -72,12 +68,12 @@ bool set_line_paths(const EssMapLine* line, uint32_t action) {
 
 int32_t set_port_state(const char* action, const char* port, const char* essid_word) {
     if (!valid_port_name(port)) {
-        print_out("%s\n", get_message_text(MSG_BAD_PORT_NAME, "Invalid portname format!"));
+        print_out("%s\n", get_message_text(MESSAGE(BAD_PORT_NAME)));
         return -1;
     }
     FILE* file = fopen("ravlinassmap.out", "r");
     if (file == nullptr) {
-        print_out("%s\n", get_message_text(MSG_MAP_UNREADABLE, "Error reading essmap.out!"));
+        print_out("%s\n", get_message_text(MESSAGE(ESSMAP_UNREADABLE)));
         return -1;
     }
     bool disable = strcmp(action, "disable") == 0;
@@ -97,13 +93,13 @@ int32_t set_port_state(const char* action, const char* port, const char* essid_w
             continue;
         }
         char message[128];
-        snprintf(message, sizeof message, "Cannot %s device %s port %s\n", action, line.disk, line.connection);
-        print_out("\n%s\n", get_message_text_as_is(MSG_CANNOT_SET_PORT, message, action, line.disk, line.connection));
+        snprintf(message, sizeof message, msg::CANNOT_SET_PORT, action, line.disk, line.connection);
+        print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(CANNOT_SET_PORT), message, action, line.disk, line.connection));
     }
     fclose(file);
 
     if (!matched) {
-        print_out("%s\n", get_message_text(MSG_NOT_FOUND, "portname or essid not found"));
+        print_out("%s\n", get_message_text(MESSAGE(PORT_NOT_FOUND)));
     } else if (succeeded) {
         if (disable) {
             print_out("\nSuccessfully disabled port %s\n", port);

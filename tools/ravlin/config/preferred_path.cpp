@@ -6,12 +6,12 @@
 #include "control_device.h"
 #include "device_record_read.h"
 #include "config_commands.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_PATH_SET = 16;
 
 }  // namespace
 
@@ -37,8 +37,8 @@ int32_t set_preferred_path(uint32_t device, uint32_t path, int32_t flag) {
     if (error != 0) return report_device_failure(device, error);
 
     char text[100];
-    snprintf(text, sizeof text, "Success: set device %ld path %ld \n", long(device), long(path));
-    print_out("\n%s\n", get_message_text_as_is(MSG_PATH_SET, text, long(device), long(path)));
+    snprintf(text, sizeof text, msg::PREFERRED_PATH_SET, long(device), long(path));
+    print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(PREFERRED_PATH_SET), text, long(device), long(path)));
     if (flag == 1)
         write_activity_log("Success: set [device %ld] preferredpath: [path %ld]\n", long(device), long(path));
     else

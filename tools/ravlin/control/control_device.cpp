@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "message_catalogue.h"
+#include "failure_message.h"
 #include "message_text.h"
 #include "output_policy.h"
 
@@ -10,7 +12,7 @@ ConnectionState g_connection;
 
 int32_t open_control_device() {
     char name[48];
-    snprintf(name, sizeof name, "%s", get_message_text(MSG_CONTROL_DEVICE_NAME, "\\\\.\\RAVLIN"));
+    snprintf(name, sizeof name, "%s", get_message_text(MESSAGE(CONTROL_DEVICE_NAME)));
 
     g_connection.device_handle = platform_open_device(name);
     if (g_connection.device_handle.value == 0) return -1;
@@ -58,6 +60,6 @@ int32_t get_device_slot_count() {
 uint32_t exec_send_rtpg() {
     uint32_t body = 1;
     uint32_t result = dsm_control(IOCTL_DSM_SEND_RTPG, &body, sizeof body);
-    if (int32_t(result) < 0) print_out("\n%s\n", get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n"));
+    if (int32_t(result) < 0) print_aside("\n%s\n", get_message_text(MESSAGE(IOCTL_ERROR)));
     return result;
 }

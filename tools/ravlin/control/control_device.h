@@ -7,9 +7,6 @@
 #include "dsm_interface.h"
 #include "platform.h"
 
-constexpr uint32_t MSG_CONTROL_DEVICE_NAME = 0x40000013;
-constexpr uint32_t MSG_IOCTL_ERROR = 0xC0000009;
-
 // One per run, owned here; read by the handlers.
 struct ConnectionState {
     PlatformHandle device_handle;

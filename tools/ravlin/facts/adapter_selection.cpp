@@ -3,6 +3,7 @@
 #include "adapter_selection.h"
 
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 
 namespace {
 
@@ -15,10 +16,10 @@ struct Filter {
 
 // The filter of the first of AF_ISCSI, AF_FC, AF_SAS that is set, or none.
 Filter choose_filter(uint32_t flags) {
-    if (flags & AF_ISCSI) return {false, DSM_BUS_ISCSI, "No active ISCSI adapter found.\n"};
-    if (flags & AF_FC) return {false, DSM_BUS_FC, "No active FC adapter found.\n"};
-    if (flags & AF_SAS) return {false, DSM_BUS_SAS, "No active SAS adapter found.\n"};
-    return {true, 0, "No active adapter found."};
+    if (flags & AF_ISCSI) return {false, DSM_BUS_ISCSI, msg::NO_ACTIVE_ISCSI_ADAPTER};
+    if (flags & AF_FC) return {false, DSM_BUS_FC, msg::NO_ACTIVE_FC_ADAPTER};
+    if (flags & AF_SAS) return {false, DSM_BUS_SAS, msg::NO_ACTIVE_SAS_ADAPTER};
+    return {true, 0, msg::NO_ACTIVE_ADAPTER};
 }
 
 // True when the listing shows entry `e` under filter `f`.
@@ -39,10 +40,10 @@ bool adapter_listed(uint32_t adapter_flags, const DSM_ADAPTER_ENTRY* e) { return
 const char* no_adapter_note(uint32_t adapter_flags) { return choose_filter(adapter_flags).no_active; }
 
 const char* one_adapter_note(uint32_t flags, const DSM_ADAPTER_ENTRY* e) {
-    if ((flags & AF_ISCSI) && e->BusType != DSM_BUS_ISCSI) return "Not an ISCSI adapter.\n";
-    if ((flags & AF_FC) && e->BusType != DSM_BUS_FC) return "Not an FC adapter.\n";
-    if ((flags & AF_SAS) && e->BusType != DSM_BUS_SAS) return "Not a SAS adapter.\n";
-    if (!adapter_is_active(e)) return (flags & (AF_ISCSI | AF_FC | AF_SAS)) == 0 ? "No active adapter found." : "";
+    if ((flags & AF_ISCSI) && e->BusType != DSM_BUS_ISCSI) return msg::NOT_ISCSI_ADAPTER;
+    if ((flags & AF_FC) && e->BusType != DSM_BUS_FC) return msg::NOT_FC_ADAPTER;
+    if ((flags & AF_SAS) && e->BusType != DSM_BUS_SAS) return msg::NOT_SAS_ADAPTER;
+    if (!adapter_is_active(e)) return (flags & (AF_ISCSI | AF_FC | AF_SAS)) == 0 ? msg::NO_ACTIVE_ADAPTER : "";
     return nullptr;
 }
 

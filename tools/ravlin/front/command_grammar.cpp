@@ -5,6 +5,7 @@
 #include "dsm_interface.h"
 #include "invocation_settings.h"
 #include "numeric_word.h"
+#include "output_words.h"
 
 namespace {
 
@@ -43,47 +44,21 @@ struct Words {
 
 bool numeric(const char* word) { return word != nullptr && is_numeric_word(word); }
 
-// How many of W3..Wk are "-json".
-int json_words(const Words& w) {
-    int n = 0;
-    for (int i = 3; i <= w.k; i++) n += equal(w(i), "-json");
-    return n;
-}
-
-// The words without their one "-json", in `storage` (room for kMaxKept words);
-// false when more words remain than that.
-constexpr int kMaxKept = 8;
-bool without_json(const Words& w, const char* (&storage)[kMaxKept], Words* out) {
-    int n = 0;
-    for (int i = 1; i <= w.k; i++) {
-        if (i >= 3 && equal(w(i), "-json")) continue;
-        if (n == kMaxKept) return false;
-        storage[n++] = w(i);
-    }
-    *out = Words{n, storage};
-    return true;
-}
-
 // Whether W3..Wk hold "-k". Some positional rows ignore stray words, but colours
-// and machine output never go together, so with "-json" it is refused everywhere.
+// and machine output never go together, so with an output word it is refused.
 bool colour_word(const Words& w) {
     for (int i = 3; i <= w.k; i++)
         if (equal(w(i), "-k")) return true;
     return false;
 }
 
-// The rows whose words are matched by position take "-json" anywhere after the
-// second word: the rest is matched as it would be without it. A second "-json",
-// or "-k" beside it, is an invalid argument.
-Command with_json(const Words& w, Command (*row)(const Words&), Command too_long) {
-    Command c;
-    const char* storage[kMaxKept];
-    Words rest{};
-    if (json_words(w) > 1 || colour_word(w)) c = invalid_argument();
-    else if (!without_json(w, storage, &rest)) c = too_long;
-    else c = row(rest);
-    c.json = true;
-    return c;
+// The positional rows that take an output word anywhere after the second word
+// match the rest as they would without it; a second output word, or "-k" beside
+// one, is an invalid argument.
+Command with_output(const Words& w, const CommandLine& line, Command (*row)(const Words&)) {
+    if (line.mode == OutputMode::Text) return row(w);
+    if (line.output_words > 1 || colour_word(w)) return invalid_argument();
+    return row(w);
 }
 
 Command query_adapter(const Words& w) {
@@ -117,16 +92,12 @@ Command query_adapter(const Words& w) {
     return c;
 }
 
-Command query_devices(const Words& w, uint32_t request_code) {
-    // "-json" is one more option of the free-order list (the option parser refuses a second one).
-    bool json = json_words(w) > 0;
-    if (w.k > 10 + (json ? 1 : 0)) {
-        Command bad = invalid_argument();
-        bad.json = json;
-        return bad;
-    }
+Command query_devices(const Words& w, const CommandLine& line, uint32_t request_code) {
+    // The output word is one more option of the free-order list: it does not count
+    // toward the limit, but a second one does (the option parser refuses it).
+    int extra = line.output_words > 1 ? line.output_words - 1 : 0;
+    if (w.k + extra > 10) return invalid_argument();
     Command c = make(CommandKind::ListDevices);
-    c.json = json;
     c.flags = QF_ANY_TYPE;
     c.request_code = request_code;
     // The first of -c and -csv wins; only one of them is ever recorded.
@@ -143,24 +114,17 @@ Command query_devices(const Words& w, uint32_t request_code) {
     return c;
 }
 
-// The reports print their own documents (a warning exit is no failure there), so
-// only their grammar errors take the error document of -json.
-Command invalid_report_argument(const Words& w) {
-    Command bad = invalid_argument();
-    bad.json = json_words(w) > 0;
-    return bad;
-}
-
 // query health [-s] [-tpgs] [-json]: each option at most once, in any order. The
 // handler opens the driver itself, so that a missing driver is a health verdict.
-Command health_command(const Words& w) {
+Command health_command(const Words& w, const CommandLine& line) {
+    if (line.output_words > 1) return invalid_argument();
     Command c = make(CommandKind::QueryHealth);
     c.needs_device = false;
+    c.value = line.mode == OutputMode::Json ? 1 : 0;
     for (int i = 3; i <= w.k; i++) {
         uint32_t bit = equal(w(i), "-s") ? QF_SCSI_ADDR : equal(w(i), "-tpgs") ? QF_TPGS : 0;
-        if (bit != 0 && (c.flags & bit) == 0) c.flags |= bit;
-        else if (bit == 0 && equal(w(i), "-json") && c.value == 0) c.value = 1;
-        else return invalid_report_argument(w);
+        if (bit == 0 || (c.flags & bit) != 0) return invalid_argument();
+        c.flags |= bit;
     }
     return c;
 }
@@ -186,27 +150,26 @@ Command query_version(const Words& w) {
     return c;
 }
 
-// query diff FILE [-json]. The handler reads FILE before it opens the driver.
-Command diff_command(const Words& w) {
-    if (w.k < 3 || w.k > 4 || equal(w(3), "-json")) return invalid_report_argument(w);
-    if (w.k == 4 && !equal(w(4), "-json")) return invalid_report_argument(w);
+// query diff FILE [-json]: the output word only after FILE. The handler reads FILE
+// before it opens the driver.
+Command diff_command(const Words& w, const CommandLine& line) {
+    if (w.k != 3 || line.output_words > 1 || line.after_output_word[2]) return invalid_argument();
     Command c = make(CommandKind::QueryDiff);
     c.needs_device = false;
     c.word = w(3);
-    c.value = w.k == 4 ? 1 : 0;
+    c.value = line.mode == OutputMode::Json ? 1 : 0;
     return c;
 }
 
-Command query_family(const Words& w) {
+Command query_family(const Words& w, const CommandLine& line) {
     const char* what = w(2);
     int k = w.k;
-    if (equal(what, "health")) return health_command(w);
-    if (equal(what, "diff")) return diff_command(w);
-    bool json = json_words(w) > 0;
-    if (equal(what, "adapter")) return json ? with_json(w, query_adapter, invalid_argument()) : query_adapter(w);
-    if (equal(what, "device")) return query_devices(w, IOCTL_DSM_GET_DEVICE_INFO);
-    if (equal(what, "devstats")) return query_devices(w, IOCTL_DSM_GET_DEVICE_STATS);
-    if (equal(what, "adaptstats")) return json ? with_json(w, query_adapter_stats, invalid_argument()) : query_adapter_stats(w);
+    if (equal(what, "health")) return health_command(w, line);
+    if (equal(what, "diff")) return diff_command(w, line);
+    if (equal(what, "adapter")) return with_output(w, line, query_adapter);
+    if (equal(what, "device")) return query_devices(w, line, IOCTL_DSM_GET_DEVICE_INFO);
+    if (equal(what, "devstats")) return query_devices(w, line, IOCTL_DSM_GET_DEVICE_STATS);
+    if (equal(what, "adaptstats")) return with_output(w, line, query_adapter_stats);
     if (k == 2 && equal(what, "essmap")) return make(CommandKind::ShowEssMap);
     if (k == 2 && equal(what, "portmap")) return make(CommandKind::ShowPortMap);
     if (k == 4 && equal(w(3), "-d") && (equal(what, "retrydelay") || equal(what, "repeats"))) {
@@ -352,10 +315,8 @@ Command other_family(const Words& w) {
     return invalid_command();
 }
 
-}  // namespace
-
-Command parse_command(int k, const char* const* words) {
-    Words w{k, words};
+Command parse_words(const Words& w, const CommandLine& line) {
+    int k = w.k;
     if (k < 1 || (!equal(w(1), "rescanhw") && k < 2)) {
         Command c = invalid_command();
         c.needs_device = false;
@@ -364,9 +325,7 @@ Command parse_command(int k, const char* const* words) {
 
     // Served without the driver.
     if (equal(w(1), "query") && equal(w(2), "version")) {
-        if (json_words(w) == 0) return query_version(w);
-        // Past three words every word is ignored, so a long line is the plain version.
-        Command c = with_json(w, query_version, query_version(Words{4, words}));
+        Command c = with_output(w, line, query_version);
         c.needs_device = false;
         return c;
     }
@@ -381,7 +340,26 @@ Command parse_command(int k, const char* const* words) {
         c.word = w(2);
         return c;
     }
-    if (equal(w(1), "query")) return query_family(w);
+    if (equal(w(1), "query")) return query_family(w, line);
     if (equal(w(1), "set")) return set_family(w);
     return other_family(w);
+}
+
+}  // namespace
+
+Command parse_command_line(const CommandLine& line) {
+    Words w{line.k, line.words};
+    Command c = parse_words(w, line);
+    // A line with an output word answers in that form, its grammar errors included.
+    // The reports print their own documents (a warning exit is no failure there), so
+    // only their grammar errors take the error document.
+    bool report = c.kind == CommandKind::QueryHealth || c.kind == CommandKind::QueryDiff;
+    c.json = line.mode == OutputMode::Json && !report;
+    return c;
+}
+
+Command parse_command(int k, const char* const* words) {
+    CommandLine line;
+    take_output_words(k, words, &line);
+    return parse_command_line(line);
 }

@@ -1,9 +1,11 @@
 // The command grammar: which handler a command line selects, with which
 // arguments, or which grammar error it is. Pure: it prints nothing and touches
-// neither the driver nor the settings.
+// neither the driver nor the settings. The rows never see an output word.
 #pragma once
 
 #include <stdint.h>
+
+#include "output_words.h"
 
 enum class CommandKind {
     InvalidCommand,
@@ -50,8 +52,11 @@ struct Command {
     bool all_adapters;      // -a on the adapter query
     bool present_only;      // -c seen first (applied after option parsing)
     bool csv_only;          // -csv seen first
-    bool json;              // -json on a query that takes it: output and failures as JSON documents
+    bool json;              // the line chose JSON output: output and failures as JSON documents
 };
 
-// Matches the k words W1..Wk (words[0] is W1) against the grammar.
+// Matches a command line whose output words are already taken off against the grammar.
+Command parse_command_line(const CommandLine& line);
+
+// The same for the k words W1..Wk (words[0] is W1), output words and all.
 Command parse_command(int k, const char* const* words);

@@ -7,27 +7,24 @@
 #include "error_document.h"
 #include "handlers.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "usage_text.h"
 
 namespace {
 
-constexpr uint32_t MSG_NO_DEVICE_FILE = 0xC0000007;
-constexpr uint32_t MSG_CLOSE_FAILED = 0xC0000008;
-constexpr uint32_t MSG_NO_VALID_DEVICE = 0xC000000A;
-constexpr uint32_t MSG_ESSMAP_UNREADABLE = 0xC000000B;
 constexpr char kEssMapFile[] = "vdqessmap.out";
 
 // The ESS map file must exist and hold something before either map display runs.
 int32_t show_map(int32_t (*display)()) {
     uint64_t size = 0;
     if (!platform_file_exists(kEssMapFile)) {
-        print_out("%s\n", get_message_text(MSG_ESSMAP_UNREADABLE, "Error reading essmap.out!"));
+        print_out("%s\n", get_message_text(MESSAGE(ESSMAP_UNREADABLE)));
         return 1;
     }
     if (!platform_file_size(kEssMapFile, &size) || size == 0) {
-        print_out("\n%s\n", get_message_text(MSG_NO_VALID_DEVICE, "No valid device found\n"));
+        print_out("\n%s\n", get_message_text(MESSAGE(NO_VALID_DEVICE)));
         return 1;
     }
     // The display reports its own trouble; the command counts as done.
@@ -51,9 +48,9 @@ int32_t performance(const Command& c) {
     return 0;
 }
 
-int32_t device_listing(const Command& c, int k, const char* const* words) {
+int32_t device_listing(const Command& c, const CommandLine& line) {
     uint32_t query_flags = c.flags;
-    int32_t result = parse_query_options(&query_flags, k, words);
+    int32_t result = parse_options(&query_flags, line);
     if (result != 0) return result;
     g_settings.present_only = c.present_only;
     g_settings.csv_only = c.csv_only;
@@ -62,7 +59,7 @@ int32_t device_listing(const Command& c, int k, const char* const* words) {
 
 }  // namespace
 
-int32_t run_command(const Command& c, int k, const char* const* words) {
+int32_t run_command(const Command& c, const CommandLine& line) {
     switch (c.kind) {
     case CommandKind::InvalidCommand:
         break;  // below, where every kind the switch does not return for ends
@@ -81,7 +78,7 @@ int32_t run_command(const Command& c, int k, const char* const* words) {
         g_settings.all_adapters = c.all_adapters;
         return show_adapters(c.number, c.flags);
     case CommandKind::ListDevices:
-        return device_listing(c, k, words);
+        return device_listing(c, line);
     case CommandKind::ShowAdapterStats:
         return show_adapter_stats(c.number, c.value);
     case CommandKind::ShowEssMap:
@@ -123,20 +120,20 @@ int32_t run_command(const Command& c, int k, const char* const* words) {
 
 namespace {
 
-int32_t run_parsed(const Command& command, int k, const char* const* words) {
-    if (!command.needs_device) return run_command(command, k, words);
+int32_t run_parsed(const Command& command, const CommandLine& line) {
+    if (!command.needs_device) return run_command(command, line);
 
     if (open_control_device() != 0) {
-        print_message(get_message_text(MSG_NO_DEVICE_FILE, "No device file found\n"));
+        print_message(get_message_text(MESSAGE(NO_DEVICE_FILE)));
         return -1;
     }
     // Every rescan path ends here; the handle goes with the process.
-    if (command.kind == CommandKind::RescanHardware) return run_command(command, k, words);
+    if (command.kind == CommandKind::RescanHardware) return run_command(command, line);
 
-    int32_t result = run_command(command, k, words);
+    int32_t result = run_command(command, line);
 
     if (!close_control_device() && result != -1) {
-        print_message(get_message_text(MSG_CLOSE_FAILED, "Error closing device file\n"));
+        print_message(get_message_text(MESSAGE(CLOSE_FAILED)));
         result = -1;
     }
     if (g_settings.color_enabled) {
@@ -152,10 +149,16 @@ int32_t run_ravlin(int k, const char* const* words) {
     activity_log_init();
     reset_invocation_settings();
 
-    Command command = parse_command(k, words);
-    g_settings.json_output = command.json;
-    int32_t result = run_parsed(command, k, words);
+    // The output words are taken off once; from here on only the mode is asked.
+    static CommandLine line;
+    take_output_words(k, words, &line);
+    Command command = parse_command_line(line);
+    // The reports write their own documents too, so what is no part of them goes
+    // to stderr there as well; but only the other commands end a failed run with
+    // the error document (command.json).
+    g_settings.json_output = line.mode == OutputMode::Json;
+    int32_t result = run_parsed(command, line);
     // A failed run with -json ends with one error document, whatever it printed before.
-    if (g_settings.json_output && result != 0) write_error_document(result);
+    if (command.json && result != 0) write_error_document(result);
     return result;
 }

@@ -7,6 +7,7 @@
 #include "invocation_settings.h"
 #include "numeric_word.h"
 #include "output_policy.h"
+#include "output_words.h"
 #include "platform.h"
 #include "usage_text.h"
 
@@ -31,14 +32,17 @@ bool take_device_flag(uint32_t* flags, uint32_t bit, bool for_device) {
 
 }  // namespace
 
-int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* const* words) {
+int32_t parse_options(uint32_t* query_flags, const CommandLine& line) {
     uint32_t& flags = *query_flags;
+    const int word_count = line.k;
+    const char* const* words = line.words;
     const bool for_device = word_count >= 2 && is(words[1], "device");
+    const bool json = line.mode == OutputMode::Json;
+    int output_words = line.output_words;
     int i = 2;  // W3
-    bool json_seen = false;
     while (i < word_count) {
         const char* word = words[i];
-        const char* next = i + 1 < word_count ? words[i + 1] : nullptr;
+        const char* next = word_ahead(line, i + 1);  // a lookahead stops where an output word stood
         bool ok = false;
         int step = 1;
         if (is_numeric_word(word)) {
@@ -72,7 +76,13 @@ int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* c
                 step = 2;
             }
         } else if (is(word, "-itype")) {
-            if (next != nullptr) {
+            if (next == nullptr && i + 1 <= word_count && line.after_output_word[i + 1] &&
+                (flags & kInterfaceBits) == kInterfaceBits) {
+                // Every interface is chosen already, so the word after is not looked
+                // at: the output word that stood there was taken for it.
+                ok = true;
+                output_words--;
+            } else if (next != nullptr) {
                 step = 2;
                 if ((flags & kInterfaceBits) == kInterfaceBits) {
                     ok = true;  // every interface is chosen already; the word is not looked at
@@ -87,23 +97,20 @@ int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* c
         } else if (is(word, "-i")) {
             if (next != nullptr && is_numeric_word(next) && numeric_value(next) >= 1 && (flags & QF_REPEAT) == 0) {
                 g_settings.display_interval = numeric_value(next);
-                const char* count = i + 2 < word_count ? words[i + 2] : nullptr;
+                const char* count = word_ahead(line, i + 2);
                 if (count != nullptr && is_numeric_word(count) && numeric_value(count) >= 1) {
                     g_settings.display_count = numeric_value(count);
                     flags |= QF_REPEAT;
                     ok = true;
                     step = 3;
-                } else if (count == nullptr || is(count, "-d") || is(count, "-json")) {
+                } else if (count == nullptr || is(count, "-d")) {
                     g_settings.display_count = kEndless;
                     flags |= QF_REPEAT;
                     ok = true;
                     step = 2;
                 }
             }
-        } else if (is(word, "-json")) {
-            ok = !json_seen;
-            json_seen = true;
-        } else if (is(word, "-k") && g_settings.json_output) {
+        } else if (is(word, "-k") && json) {
             ok = false;  // machine output never carries colours
         } else if (is(word, "-k")) {
             uint16_t attributes = 7;
@@ -121,5 +128,16 @@ int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* c
         }
         i += step;
     }
+    // A second output word; every failure of the machine form is this one message.
+    if (output_words > 1) {
+        print_invalid_argument();
+        return -1;
+    }
     return 0;
+}
+
+int32_t parse_query_options(uint32_t* query_flags, int word_count, const char* const* words) {
+    CommandLine line;
+    take_output_words(word_count, words, &line);
+    return parse_options(query_flags, line);
 }

@@ -2,7 +2,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "output_policy.h"
+#include "failure_message.h"
 #include "restart_parts.h"
 
 namespace {
@@ -18,15 +18,15 @@ uint32_t change_disk_state(PlatformDiskSet set, PlatformDisk* disk, uint32_t sta
         platform_disk_property_change(set, disk, PLATFORM_DICS_ENABLE, PLATFORM_DICS_FLAG_GLOBAL);
     if (!platform_disk_property_change(set, disk, state, PLATFORM_DICS_FLAG_CONFIGSPECIFIC)) {
         uint32_t error = platform_last_error();
-        print_out(" fail to invoke DIF_PROPERTYCHANGE:%d\r\n", int(error));
+        print_aside(" fail to invoke DIF_PROPERTYCHANGE:%d\r\n", int(error));
         return error;
     }
     uint32_t flags = 0;
     if (platform_disk_install_flags(set, disk, &flags) &&
         (flags & (PLATFORM_DI_NEEDRESTART | PLATFORM_DI_NEEDREBOOT)) != 0)
-        print_out("need to reboot\r\n");
+        print_aside("need to reboot\r\n");
     else
-        print_out("%s disk succeed\r\n", state == PLATFORM_DICS_ENABLE ? "enable" : "disable");
+        print_aside("%s disk succeed\r\n", state == PLATFORM_DICS_ENABLE ? "enable" : "disable");
     return 0;
 }
 

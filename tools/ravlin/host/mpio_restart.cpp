@@ -6,6 +6,7 @@
 #include "control_device.h"
 #include "dsm_texts.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "mpio_restart.h"
 #include "output_policy.h"
@@ -13,10 +14,6 @@
 
 namespace {
 
-constexpr uint32_t MSG_DEVICE_REMOVED = 0x4000003D;
-constexpr uint32_t MSG_NO_SUCH_DEVICE = 0x4000003E;
-constexpr uint32_t MSG_INVALID_DEVICE_NUMBER = 0xC0000006;
-constexpr uint32_t MSG_USER_COMMAND_ERROR = 0xC0000009;
 
 // Length of a text field that may fill its whole size without a NUL.
 size_t field_length(const char* field, size_t size) {
@@ -76,18 +73,18 @@ int32_t find_restart_serial(int verbose, char* serial, bool* found) {
     }
     if (result == DSM_ERROR_DEVICE_REMOVED) {
         if (verbose && !g_settings.present_only)
-            print_out("\n%s\n", get_message_text(MSG_DEVICE_REMOVED, "Device #%d is removed.", slot));
+            print_out("\n%s\n", get_message_text(MESSAGE(DEVICE_REMOVED), slot));
         return 3;
     }
     if (result == DSM_ERROR_FILE_NOT_FOUND) {
-        if (verbose) print_out("\n%s\n", get_message_text(MSG_NO_SUCH_DEVICE, "Device #%d is invalid. No such device.", slot));
+        if (verbose) print_out("\n%s\n", get_message_text(MESSAGE(DEVICE_INVALID), slot));
         return 3;
     }
     if (record.Status == DSM_STATUS_INVALID_DEVICE) {
-        if (verbose) print_out("\n%s\n", get_message_text(MSG_INVALID_DEVICE_NUMBER, "Invalid device number\n"));
+        if (verbose) print_out("\n%s\n", get_message_text(MESSAGE(INVALID_DEVICE_NUMBER)));
         return 3;
     }
-    if (verbose) print_out("\n%s\n", get_message_text(MSG_USER_COMMAND_ERROR, "Error executing a user command!\n"));
+    if (verbose) print_out("\n%s\n", get_message_text(MESSAGE(USER_COMMAND_ERROR)));
     return -1;
 }
 

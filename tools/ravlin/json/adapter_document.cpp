@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "adapter_selection.h"
+#include "adapter_stats_view.h"
 #include "device_json.h"
 #include "document_start.h"
 #include "dsm_texts.h"
@@ -113,6 +114,8 @@ void write_listing_adapters(JsonWriter* w, const DSM_ADAPTER_TABLE* table) {
     json_end_array(w);
 }
 
+namespace {
+
 void adapter_stats_begin() {
     g_walk.count = 0;
     g_walk.note_count = 0;
@@ -167,3 +170,10 @@ void adapter_stats_end(int32_t result) {
     json_end_array(&w);
     end_document(&w);
 }
+
+const AdapterStatsView kJsonStatsView = {adapter_stats_begin, adapter_stats_note, adapter_stats_add,
+                                         adapter_stats_failed, adapter_stats_end};
+
+}  // namespace
+
+const AdapterStatsView* json_adapter_stats_view() { return &kJsonStatsView; }

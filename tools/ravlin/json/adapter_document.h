@@ -15,11 +15,6 @@ int32_t write_adapters_document(int32_t adapter, uint32_t adapter_flags, const D
 // clamped to the entries it holds), each with whether the adapter query shows it.
 void write_listing_adapters(JsonWriter* w, const DSM_ADAPTER_TABLE* table);
 
-// The statistics document is written when the walk's result is known: begin, then
-// what the walk finds, then end (which writes nothing for a failed run: the
-// dispatcher writes its error document).
-void adapter_stats_begin();
-void adapter_stats_add(const DSM_ADAPTER_STATS* stats);
-void adapter_stats_failed(int32_t adapter, const char* message);
-void adapter_stats_note(const char* text);
-void adapter_stats_end(int32_t result);
+// The statistics document (json_adapter_stats_view, facts/adapter_stats_view.h) is
+// written when the walk's result is known; a failed walk writes nothing, the
+// dispatcher writes its error document.

@@ -18,8 +18,8 @@ void trimmed_text(JsonWriter* w, const char* key, const char* text) {
 
 void write_capacity(JsonWriter* w, const LunCapacity* c) {
     json_begin_object(w, "capacity");
-    bool found = !c->no_paths && c->failure == 0 && c->last_lba != 0;
-    if (found) {
+    const char* failure = capacity_failure_reason(c);
+    if (failure == nullptr) {
         json_uint(w, "bytes", (c->last_lba + 1) * uint64_t(c->block_length));
         json_uint(w, "last_block", c->last_lba);
         json_uint(w, "block_length", c->block_length);
@@ -32,10 +32,6 @@ void write_capacity(JsonWriter* w, const LunCapacity* c) {
         json_null(w, "last_block");
         json_null(w, "block_length");
         json_null(w, "text");
-        const char* failure = c->no_paths ? "no-path"
-                              : c->failure == 0 ? "no-open-path"
-                              : c->refused ? "scsi-status"
-                                           : "request-failed";
         json_text(w, "failure", failure);
     }
     json_begin_array(w, "scsi_status");
@@ -77,15 +73,10 @@ void write_path(JsonWriter* w, const DSM_PATH_ENTRY* p, uint32_t i, uint32_t fla
 
 }  // namespace
 
-void read_device_findings(const DSM_DEVICE_RECORD* r, uint32_t flags, DeviceFindings* found) {
-    static const HostPortTable kNoPorts = {};
-    read_lun_capacity(r, &found->capacity);
-    found->volume_source = find_vdisk_name(r, found->volume);
-    found->ports = (flags & QF_SCSI_ADDR) != 0 ? host_ports_for_display() : &kNoPorts;
-}
-
-void write_device_members(JsonWriter* w, const DSM_DEVICE_RECORD* r, uint32_t flags,
-                          const DSM_PREFERRED_PATH* preferred, const DeviceFindings* found) {
+void write_device_members(JsonWriter* w, const DeviceFacts* found) {
+    const DSM_DEVICE_RECORD* r = found->record;
+    const DSM_PREFERRED_PATH* preferred = found->preferred;
+    uint32_t flags = found->query_flags;
     const HostPortTable* ports = found->ports;
     VdiskSource source = found->volume_source;
 

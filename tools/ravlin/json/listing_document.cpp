@@ -112,18 +112,18 @@ void record(const DeviceFetch* f, uint32_t flags, uint32_t request_code) {
         return;
     }
     const DSM_DEVICE_RECORD* r = &f->record;
-    if (g_settings.csv_only && !(r->IsCsv != 0 && r->Key != 0)) {
+    if (g_settings.csv_only && !is_csv_device(r)) {
         // As the text display: said for one device asked for, silent in a listing.
         if ((flags & QF_ONE_DEVICE) != 0) write_slot_entry("not-csv", int32_t(r->DeviceNumber), int32_t(r->DeviceNumber), "Disk is not a CSV");
         return;
     }
-    static DeviceFindings found;
-    read_device_findings(r, flags, &found);
+    static DeviceFacts facts;
+    gather_device_facts(r, &f->preferred, flags, &facts);
     open_devices();
     json_begin_object(w, nullptr);
     json_uint(w, "number", r->DeviceNumber);
     json_text(w, "status", "present");
-    write_device_members(w, r, flags, &f->preferred, &found);
+    write_device_members(w, &facts);
     json_end_object(w);
 }
 

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "document_start.h"
+#include "ravlin_version.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ void write_version_document(const VersionRow* rows, const VersionFound* found, s
     static JsonWriter w;
     begin_document(&w, sink, "version");
     json_bool(&w, "build_number", build_number);
+    json_text(&w, "tool_version", RAVLIN_VERSION);  // ravlin's own version: the drivers' are in components
     json_begin_array(&w, "components");
     for (size_t i = 0; i < count; i++) write_component(&w, rows[i], found[i], build_number);
     json_end_array(&w);

@@ -3,6 +3,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "failure_message.h"
 #include "invocation_settings.h"
 #include "output_policy.h"
 
@@ -28,13 +29,7 @@ void append_record() {
     const char* path = platform_activity_log_path();
     FILE* file = fopen(path, "a");
     if (file == nullptr) {
-        // Machine output keeps stdout pure data: there the complaint goes to stderr.
-        if (g_settings.json_output) {
-            flush_output();
-            fputs("can not open log file: ravlindsm.log\n", stderr);
-        } else {
-            print_out("can not open log file: ravlindsm.log\n");
-        }
+        print_aside("can not open log file: ravlindsm.log\n");
         return;
     }
     fprintf(file, "%s %s %s", g_log_date, g_log_time, g_log_message);

@@ -1,5 +1,7 @@
 #include "failure_message.h"
 
+#include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "invocation_settings.h"
@@ -26,3 +28,17 @@ void keep_failure_message(const char* text) {
 }
 
 const char* kept_failure_message() { return g_message; }
+
+void print_aside(const char* format, ...) {
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    if (g_settings.json_output) {
+        flush_output();
+        fputs(line, stderr);
+    } else {
+        put_out(line);
+    }
+}

@@ -3,6 +3,8 @@
 // but JSON.
 #pragma once
 
+#include "message_text.h"  // RAVLIN_PRINTF
+
 // Prints "\n<text>\n" as the text form does; with -json keeps `text` as the run's
 // failure message instead (the last kept one wins).
 void print_message(const char* text);
@@ -11,3 +13,8 @@ void print_message(const char* text);
 void keep_failure_message(const char* text);
 // The kept message ("" when none); owned here, valid until the next keep.
 const char* kept_failure_message();
+
+// printf of a line that is no part of the run's output or documents (what a disk
+// restart or a log that cannot be opened has to say): on stdout in the text form,
+// and with -json on stderr after what stdout holds, so stdout carries only documents.
+void print_aside(const char* format, ...) RAVLIN_PRINTF(1, 2);

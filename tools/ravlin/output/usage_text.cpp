@@ -5,6 +5,7 @@
 
 #include "failure_message.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
@@ -44,11 +45,9 @@ const char kUsageText[] =
 
 namespace {
 
-constexpr char kInvalidCommandHeader[] = "Invalid command\n\n";
-constexpr char kInvalidArgumentHeader[] = "Invalid argument\n\n";
 
 // Holds the longer of the two assembled texts and its terminator.
-constexpr size_t kAssembledSize = sizeof kInvalidArgumentHeader - 1 + sizeof kUsageText;
+constexpr size_t kAssembledSize = sizeof msg::INVALID_ARGUMENT - 1 + sizeof kUsageText;
 char g_assembled[kAssembledSize];
 
 const char* assemble(const char* header) {
@@ -58,12 +57,12 @@ const char* assemble(const char* header) {
 
 }  // namespace
 
-const char* invalid_command_text() { return assemble(kInvalidCommandHeader); }
+const char* invalid_command_text() { return assemble(msg::INVALID_COMMAND); }
 
-const char* invalid_argument_text() { return assemble(kInvalidArgumentHeader); }
+const char* invalid_argument_text() { return assemble(msg::INVALID_ARGUMENT); }
 
 void print_invalid_command() {
-    print_out("\n%s\n", get_message_text_as_is(MSG_INVALID_COMMAND, invalid_command_text(), "\n"));
+    print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(INVALID_COMMAND), invalid_command_text(), "\n"));
 }
 
 void print_invalid_argument() {
@@ -72,5 +71,5 @@ void print_invalid_argument() {
         keep_failure_message("Invalid argument");
         return;
     }
-    print_out("\n%s\n", get_message_text_as_is(MSG_INVALID_ARGUMENT, invalid_argument_text(), "\n"));
+    print_out("\n%s\n", get_message_text_as_is(MESSAGE_ID(INVALID_ARGUMENT), invalid_argument_text(), "\n"));
 }

@@ -3,8 +3,6 @@
 
 #include <stdint.h>
 
-constexpr uint32_t MSG_INVALID_COMMAND = 0xC0000001;
-constexpr uint32_t MSG_INVALID_ARGUMENT = 0xC0000003;
 
 // The usage text, as printed after the error headers.
 extern const char kUsageText[];

@@ -7,33 +7,26 @@
 
 #include "adapter_document.h"
 #include "adapter_selection.h"
+#include "adapter_stats_view.h"
 #include "control_device.h"
 #include "dsm_texts.h"
 #include "failure_message.h"
 #include "query_commands.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_BAD_ADAPTER = 0xC0000003;
-constexpr uint32_t MSG_ADAPTER_NOTE = 0x4000003C;
-constexpr uint32_t MSG_ADAPTER_COUNT = 0x40000016;
-constexpr uint32_t MSG_ADAPTER_HEADER = 0x40000015;
-constexpr uint32_t MSG_STATS_TITLE = 0x40000028;
-constexpr uint32_t MSG_STATS_HEADER = 0x40000029;
 
-constexpr char kAdapterHeader[] =
-    "Adpt#        Name      Interface      State        Mode       Select     Errors  Paths   Active\n";
-constexpr char kStatsHeader[] = "Total Read  Total Write  Active Read  Active Write   Maximum\n";
 
 // The listing's count line for the interface filter of `flags` with `n` adapters.
 void format_count_line(char* line, size_t size, uint32_t flags, int32_t n) {
-    if (flags & AF_ISCSI) snprintf(line, size, "Active ISCSI Adapters :%d\n", int(n));
-    else if (flags & AF_FC) snprintf(line, size, "Active FC Adapters :%d\n", int(n));
-    else if (flags & AF_SAS) snprintf(line, size, "Active SAS Adapters :%d\n", int(n));
-    else snprintf(line, size, "Active Adapters :%d\n", int(n));
+    if (flags & AF_ISCSI) snprintf(line, size, msg::ACTIVE_ISCSI_ADAPTERS, int(n));
+    else if (flags & AF_FC) snprintf(line, size, msg::ACTIVE_FC_ADAPTERS, int(n));
+    else if (flags & AF_SAS) snprintf(line, size, msg::ACTIVE_SAS_ADAPTERS, int(n));
+    else snprintf(line, size, msg::ACTIVE_ADAPTERS, int(n));
 }
 
 // An adapter number the run may index the table with: below the count read at
@@ -42,25 +35,20 @@ bool adapter_in_range(int32_t number) {
     return number >= 0 && number < g_connection.adapter_count && number < DSM_MAX_ADAPTERS;
 }
 
-// Prints a built-in text of this command as message `id`, in the form "\n%s\n".
-// With -json (only the statistics reach here then) the note goes into the document.
-void print_note(uint32_t id, const char* text) {
-    const char* message = get_message_text_as_is(id, text);
-    if (g_settings.json_output) adapter_stats_note(message);
-    else print_out("\n%s\n", message);
-}
+// Prints a built-in text of the adapter listing as message `id`, in the form "\n%s\n".
+void print_note(uint32_t id, const char* text) { print_out("\n%s\n", get_message_text_as_is(id, text)); }
 
 // The message of a failed table or statistics request.
-void print_ioctl_error() { print_message(get_message_text(MSG_IOCTL_ERROR, "Error executing ioctl to device file\n")); }
+void print_ioctl_error() { print_message(get_message_text(MESSAGE(IOCTL_ERROR))); }
 
 // The one-adapter form of the listing. Always 0.
 int32_t show_one_adapter(int32_t number, uint32_t flags, const DSM_ADAPTER_TABLE* table) {
     const char* note = one_adapter_note(flags, &table->Adapters[number]);
     if (note != nullptr) {
-        if (note[0] != '\0') print_note(MSG_ADAPTER_NOTE, note);
+        if (note[0] != '\0') print_note(MESSAGE_ID(NO_ACTIVE_ADAPTER), note);
         return 0;
     }
-    print_out("\n%s", get_message_text(MSG_ADAPTER_HEADER, kAdapterHeader));
+    print_out("\n%s", get_message_text(MESSAGE(ADAPTER_HEADER)));
     print_adapter_row(number, table);
     return 0;
 }
@@ -72,19 +60,24 @@ int32_t list_adapters(uint32_t flags, const DSM_ADAPTER_TABLE* table) {
     for (int32_t i = 0; i < considered; i++)
         if (adapter_listed(flags, &table->Adapters[i])) kept++;
     if (kept == 0) {
-        print_note(MSG_ADAPTER_NOTE, no_adapter_note(flags));
+        print_note(MESSAGE_ID(NO_ACTIVE_ADAPTER), no_adapter_note(flags));
         return 0;
     }
     char line[64];
     format_count_line(line, sizeof line, flags, kept);
-    print_note(MSG_ADAPTER_COUNT, line);
-    print_out("%s", get_message_text(MSG_ADAPTER_HEADER, kAdapterHeader));
+    print_note(MESSAGE_ID(ACTIVE_ADAPTERS), line);
+    print_out("%s", get_message_text(MESSAGE(ADAPTER_HEADER)));
     for (int32_t i = 0; i < considered; i++)
         if (adapter_listed(flags, &table->Adapters[i])) print_adapter_row(i, table);
     return 0;
 }
 
-// Asks for adapter `number`'s statistics and prints them; 0 or the request's error.
+// The statistics pass shows through the view its run's output mode chose.
+const AdapterStatsView* g_stats_view = nullptr;
+
+void stats_note(uint32_t id, const char* text) { g_stats_view->note(get_message_text_as_is(id, text)); }
+
+// Asks for adapter `number`'s statistics and shows them; 0 or the request's error.
 uint32_t show_one_stats(int32_t number) {
     DSM_ADAPTER_STATS stats;
     memset(&stats, 0, sizeof stats);
@@ -92,11 +85,10 @@ uint32_t show_one_stats(int32_t number) {
     uint32_t result = dsm_control(IOCTL_DSM_GET_ADAPTER_STATS, &stats, sizeof stats);
     if (result != 0) {
         print_ioctl_error();
-        if (g_settings.json_output) adapter_stats_failed(number, kept_failure_message());
+        g_stats_view->failed(number, kept_failure_message());
         return result;
     }
-    if (g_settings.json_output) adapter_stats_add(&stats);
-    else print_adapter_stats(&stats);
+    g_stats_view->stats(&stats);
     return 0;
 }
 
@@ -129,11 +121,11 @@ void print_adapter_row(int32_t i, const DSM_ADAPTER_TABLE* table) {
 
 void print_adapter_stats(const DSM_ADAPTER_STATS* s) {
     char title[32];
-    snprintf(title, sizeof title, "Adapter #: %2d\n", int(s->AdapterNumber));
-    print_out("\n%s", get_message_text_as_is(MSG_STATS_TITLE, title));
+    snprintf(title, sizeof title, msg::ADAPTER_STATS_TITLE, int(s->AdapterNumber));
+    print_out("\n%s", get_message_text_as_is(MESSAGE_ID(ADAPTER_STATS_TITLE), title));
     print_out("=============");
     print_out("\n%16c", ' ');
-    print_out("%s", get_message_text(MSG_STATS_HEADER, kStatsHeader));
+    print_out("%s", get_message_text(MESSAGE(STATS_HEADER)));
     const uint32_t* io = s->IoCounters;
     const uint32_t* sectors = s->SectorCounters;
     print_out("I/O:   ");
@@ -147,7 +139,7 @@ void print_adapter_stats(const DSM_ADAPTER_STATS* s) {
 int32_t show_adapters(int32_t adapter, uint32_t adapter_flags) {
     // Checked whether or not a number was given: with no adapters even the listing ends here.
     if (!adapter_in_range(adapter)) {
-        print_message(get_message_text(MSG_BAD_ADAPTER, "Invalid adapter number."));
+        print_message(get_message_text(MESSAGE(INVALID_ADAPTER_NUMBER)));
         return -1;
     }
     static DSM_ADAPTER_TABLE table;
@@ -165,7 +157,7 @@ namespace {
 
 int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     if (!adapter_in_range(adapter)) {
-        print_note(MSG_ADAPTER_NOTE, "Invalid adapter number.");
+        stats_note(MESSAGE(ADAPTER_NUMBER_NOTE));
         return 0;
     }
     static DSM_ADAPTER_TABLE table;
@@ -179,12 +171,12 @@ int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     for (int32_t i = 0; i < adapter_table_count(&table); i++)
         if (adapter_is_active(&table.Adapters[i])) active++;
     if (active == 0) {
-        print_note(MSG_ADAPTER_NOTE, "No active adapter found.");
+        stats_note(MESSAGE(NO_ACTIVE_ADAPTER));
         return -1;
     }
     if (one_adapter == 1) {
         if (!adapter_is_active(&table.Adapters[adapter])) {
-            print_note(MSG_ADAPTER_NOTE, "Invalid adapter number.");
+            stats_note(MESSAGE(ADAPTER_NUMBER_NOTE));
             return 0;
         }
         return int32_t(show_one_stats(adapter));
@@ -197,11 +189,22 @@ int32_t adapter_stats_pass(int32_t adapter, int32_t one_adapter) {
     return int32_t(last);
 }
 
+void text_stats_nothing() {}
+void text_stats_note(const char* message) { print_out("\n%s\n", message); }
+void text_stats_failed(int32_t, const char*) {}  // print_message has shown it
+void text_stats_end(int32_t) {}
+
+const AdapterStatsView kTextStatsView = {text_stats_nothing, text_stats_note, print_adapter_stats, text_stats_failed,
+                                         text_stats_end};
+
 }  // namespace
 
+const AdapterStatsView* text_adapter_stats_view() { return &kTextStatsView; }
+
 int32_t show_adapter_stats(int32_t adapter, int32_t one_adapter) {
-    if (g_settings.json_output) adapter_stats_begin();
+    g_stats_view = g_settings.json_output ? json_adapter_stats_view() : text_adapter_stats_view();
+    g_stats_view->begin();
     int32_t result = adapter_stats_pass(adapter, one_adapter);
-    if (g_settings.json_output) adapter_stats_end(result);
+    g_stats_view->end(result);
     return result;
 }

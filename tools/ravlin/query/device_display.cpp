@@ -6,18 +6,16 @@
 #include <string.h>
 
 #include "console_colour.h"
+#include "device_facts.h"
 #include "dsm_texts.h"
 #include "host_port_table.h"
 #include "invocation_settings.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
 namespace {
 
-constexpr uint32_t MSG_DEVICE_TITLE = 0x4000001B;
-constexpr uint32_t MSG_TYPE = 0x4000001C;
-constexpr uint32_t MSG_SERIAL = 0x4000001D;
-constexpr uint32_t MSG_PATH_HEADER = 0x40000018;
 
 // A record text field as a terminated string, whether or not the driver ended it.
 template <size_t N>
@@ -27,6 +25,8 @@ void copy_field(char (&out)[N + 1], const char (&field)[N]) {
 }
 
 constexpr size_t kDisplayNameSize = 50;
+// The device's display name, cut to its column: shown in the header, measured for the rule.
+char g_display_name[kDisplayNameSize];
 constexpr size_t kRuleExtra = 80;  // the rule is the name's length plus this
 
 // The rule under a device's header: `length` '=' in one write.
@@ -78,23 +78,17 @@ void print_path(const DSM_PATH_ENTRY* p, uint32_t i, uint32_t flags, const HostP
     print_out("\n");
 }
 
-}  // namespace
-
-void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred) {
-    if (g_settings.csv_only && !(r->IsCsv != 0 && r->Key != 0)) {
-        if ((flags & QF_ONE_DEVICE) != 0) print_out("\nDisk is not a CSV\n");
-        return;
-    }
-
+// The header, type, policy, serial and size lines: shown once the capacity is read.
+void print_head(const DeviceFacts* facts) {
+    const DSM_DEVICE_RECORD* r = facts->record;
     char title[64];
-    snprintf(title, sizeof title, "DEV#: %3d  DEVICE NAME: ", int(r->DeviceNumber));
-    print_out("\n%s", get_message_text_as_is(MSG_DEVICE_TITLE, title, int(r->DeviceNumber)));
-    char display_name[kDisplayNameSize];
-    snprintf(display_name, sizeof display_name, "%s", device_display_name(r->DeviceName, sizeof r->DeviceName));
+    snprintf(title, sizeof title, msg::DEVICE_TITLE, int(r->DeviceNumber));
+    print_out("\n%s", get_message_text_as_is(MESSAGE_ID(DEVICE_TITLE), title, int(r->DeviceNumber)));
+    snprintf(g_display_name, sizeof g_display_name, "%s", device_display_name(r->DeviceName, sizeof r->DeviceName));
     set_colour(kColourYellow);
-    print_out("%s  ", display_name);
+    print_out("%s  ", g_display_name);
     restore_colour();
-    print_out("\t\t%s: ", get_message_text(MSG_TYPE, "TYPE"));
+    print_out("\t\t%s: ", get_message_text(MESSAGE(TYPE_LABEL)));
     set_colour(kColourYellow);
     write_out(r->ProductId, sizeof r->ProductId);  // all 8 bytes, as the record holds them
     restore_colour();
@@ -102,17 +96,22 @@ void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
     print_out("%s", policy_text(r->Policy));
     restore_colour();
 
-    print_out("\n%s: ", get_message_text(MSG_SERIAL, "SERIAL"));
+    print_out("\n%s: ", get_message_text(MESSAGE(SERIAL_LABEL)));
     char serial[sizeof r->SerialNumber + 1];
     copy_field(serial, r->SerialNumber);
     set_colour(kColourYellow);
     print_out("%s", serial);
     restore_colour();
     print_out(r->IsReserved != 0 ? "\tReserved: Yes" : "\tReserved: No");
-    if (print_lun_size(r) != 0) print_out("\tLun Size: Failed to get device capacity.");
+    if (print_lun_size(&facts->capacity) != 0) print_out("\tLun Size: Failed to get device capacity.");
     print_out("\n");
+}
 
-    show_vdisk_name(r);
+// The volume name, interface, CSV and preferred-path lines, the rule and the path
+// table's header: shown once the volume name is read.
+void print_middle(const DeviceFacts* facts) {
+    const DSM_DEVICE_RECORD* r = facts->record;
+    if (facts->volume_source != VdiskSource::None) print_out("VDISK NAME: %s\n", facts->volume);
 
     restore_colour();
     print_interface(r->InterfaceType);
@@ -122,22 +121,40 @@ void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRE
         print_out("    Key:%08x-%08x", unsigned(r->Key >> 32), unsigned(r->Key & 0xFFFFFFFFu));
     }
     print_out("\n");
-    if (preferred->IsSet != 0) print_out("PREFERRED PATH SET :Path# %d ", int(preferred->PathNumber));
+    if (facts->preferred->IsSet != 0) print_out("PREFERRED PATH SET :Path# %d ", int(facts->preferred->PathNumber));
     else print_out("PREFERRED PATH SET :None ");
     restore_colour();
     print_out("\n");
 
     set_colour(kColourYellow);
-    print_rule(strlen(display_name) + kRuleExtra);
+    print_rule(strlen(g_display_name) + kRuleExtra);
     restore_colour();
 
-    bool scsi = (flags & QF_SCSI_ADDR) != 0;
-    const char* header = scsi ? "Path#     SCSI ADDRESS     Target Port\t     State         Mode       Select     Errors\n"
-                              : "Path#     Adapter/Hard Disk     \t\tState         Mode       Select    Errors\n";
-    print_out("\n%s", get_message_text_as_is(MSG_PATH_HEADER + (scsi ? 1 : 0), header));
+    if ((facts->query_flags & QF_SCSI_ADDR) != 0) print_out("\n%s", get_message_text_as_is(MESSAGE(PATH_HEADER_SCSI)));
+    else print_out("\n%s", get_message_text_as_is(MESSAGE(PATH_HEADER)));
+}
 
-    static const HostPortTable kNoPorts = {};
-    const HostPortTable* ports = scsi ? host_ports_for_display() : &kNoPorts;
+// The path table: shown once the storage ports are known.
+void print_paths(const DeviceFacts* facts) {
+    const DSM_DEVICE_RECORD* r = facts->record;
     uint32_t paths = r->PathCount < uint32_t(DSM_MAX_PATHS) ? r->PathCount : uint32_t(DSM_MAX_PATHS);
-    for (uint32_t i = 0; i < paths; i++) print_path(&r->Paths[i], i, flags, ports);
+    for (uint32_t i = 0; i < paths; i++) print_path(&r->Paths[i], i, facts->query_flags, facts->ports);
+}
+
+// Shows each part as soon as the facts it needs are gathered.
+void print_part(FactsStep step, const DeviceFacts* facts) {
+    if (step == FactsStep::Capacity) print_head(facts);
+    else if (step == FactsStep::Volume) print_middle(facts);
+    else print_paths(facts);
+}
+
+}  // namespace
+
+void print_device(const DSM_DEVICE_RECORD* r, uint32_t flags, const DSM_PREFERRED_PATH* preferred) {
+    if (g_settings.csv_only && !is_csv_device(r)) {
+        if ((flags & QF_ONE_DEVICE) != 0) print_out("\nDisk is not a CSV\n");
+        return;
+    }
+    static DeviceFacts facts;
+    gather_device_facts(r, preferred, flags, &facts, print_part);
 }

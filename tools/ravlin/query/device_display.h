@@ -4,16 +4,14 @@
 
 #include <stdint.h>
 
+#include "device_facts.h"
 #include "dsm_interface.h"
 
-// Prints `record` as `query device` shows it, with the flags' path table layout
+// Gathers the facts of a fetched device and prints them as `query device` shows
+// them, each part as soon as its facts are in, with the flags' path table layout
 // and the preferred path `preferred` (IsSet 0: none).
 void print_device(const DSM_DEVICE_RECORD* record, uint32_t query_flags, const DSM_PREFERRED_PATH* preferred);
 
-// Reads the LUN capacity through one open path and prints its size text (or a
-// failure text). Returns 0, or -1 when the last capacity attempt failed.
-int32_t print_lun_size(const DSM_DEVICE_RECORD* record);
-
-// Finds and prints the device's volume name ("VDISK NAME: ...") in band or from the
-// name cache; every failure goes to the activity log only.
-void show_vdisk_name(const DSM_DEVICE_RECORD* record);
+// Prints the size text of a capacity read (or its failure text, and the unexpected
+// SCSI statuses met). Returns 0, or -1 when the last capacity attempt failed.
+int32_t print_lun_size(const LunCapacity* capacity);

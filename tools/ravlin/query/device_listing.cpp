@@ -13,6 +13,7 @@
 #include "host_port_table.h"
 #include "invocation_settings.h"
 #include "listing_view.h"
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 #include "platform.h"
@@ -20,12 +21,6 @@
 
 namespace {
 
-constexpr uint32_t MSG_DEVICE_REMOVED = 0x4000003D;
-constexpr uint32_t MSG_DEVICE_NOTE = 0x4000003E;
-constexpr uint32_t MSG_RANGE_INVALID = 0xC0000006;
-constexpr uint32_t MSG_NO_DEVICE_OF_TYPE = 0xC0000007;
-constexpr uint32_t MSG_USER_COMMAND_FAILED = 0xC0000009;
-constexpr uint32_t MSG_LISTING_TITLE = 0x4000001A;
 
 // The highest counts the driver reported in this run, and what count_devices_by_type found.
 int32_t g_iscsi_device_count;
@@ -70,9 +65,9 @@ bool interface_matches(const DSM_DEVICE_RECORD* r, uint32_t flags) {
 // The note for a device of another interface than the filter asks for.
 void print_not_of_interface(uint32_t flags, int32_t slot) {
     const char* status = "other-interface";
-    if ((flags & QF_ISCSI) != 0) slot_message(status, slot, slot, MSG_DEVICE_NOTE, "Device #%d is Not an iSCSI Device.", int(slot));
-    else if ((flags & QF_FC) != 0) slot_message(status, slot, slot, MSG_DEVICE_NOTE, "Device #%d is Not an FC Device.", int(slot));
-    else if ((flags & QF_SAS) != 0) slot_message(status, slot, slot, MSG_DEVICE_NOTE, "Device #%d is Not a SAS Device.", int(slot));
+    if ((flags & QF_ISCSI) != 0) slot_message(status, slot, slot, MESSAGE(NOT_ISCSI_DEVICE), int(slot));
+    else if ((flags & QF_FC) != 0) slot_message(status, slot, slot, MESSAGE(NOT_FC_DEVICE), int(slot));
+    else if ((flags & QF_SAS) != 0) slot_message(status, slot, slot, MESSAGE(NOT_SAS_DEVICE), int(slot));
 }
 
 // Shows a fetched record: the detail or the statistics display, or the note.
@@ -120,14 +115,14 @@ bool print_title(uint32_t flags) {
         }
     }
     if ((flags & QF_ISCSI) != 0)
-        g_view->title("iscsi", count, format_message(MSG_LISTING_TITLE, count, "Total ISCSI Devices : %ld\n", long(count)));
+        g_view->title("iscsi", count, format_message(MESSAGE_ID(TOTAL_ISCSI_DEVICES), count, msg::TOTAL_ISCSI_DEVICES, long(count)));
     else if ((flags & QF_FC) != 0)
-        g_view->title("fc", count, format_message(MSG_LISTING_TITLE, count, "Total FC Devices : %ld\n", long(count)));
+        g_view->title("fc", count, format_message(MESSAGE_ID(TOTAL_FC_DEVICES), count, msg::TOTAL_FC_DEVICES, long(count)));
     else if ((flags & QF_SAS) != 0)
-        g_view->title("sas", count, format_message(MSG_LISTING_TITLE, count, "Total SAS Devices : %ld\n", long(count)));
+        g_view->title("sas", count, format_message(MESSAGE_ID(TOTAL_SAS_DEVICES), count, msg::TOTAL_SAS_DEVICES, long(count)));
     else
         g_view->title(g_settings.csv_only ? "csv" : "devices", count,
-                      format_message(MSG_LISTING_TITLE, count, "Total Devices : %ld\n", long(count)));
+                      format_message(MESSAGE_ID(TOTAL_DEVICES), count, msg::TOTAL_DEVICES, long(count)));
     return true;
 }
 
@@ -170,20 +165,20 @@ int32_t show_device(uint32_t flags, uint32_t request_code) {
     uint32_t error = fetch_device(slot, request_code, true, &f);
     if (error == DSM_ERROR_DEVICE_REMOVED) {
         if (!g_settings.present_only)
-            slot_message("removed", slot, slot, MSG_DEVICE_REMOVED, "Device #%d is removed.", int(slot));
+            slot_message("removed", slot, slot, MESSAGE(DEVICE_REMOVED), int(slot));
         return 3;
     }
     if (error == DSM_ERROR_FILE_NOT_FOUND) {
-        slot_message("absent", slot, slot, MSG_DEVICE_NOTE, "Device #%d is invalid. No such device.", int(slot));
+        slot_message("absent", slot, slot, MESSAGE(DEVICE_INVALID), int(slot));
         return 3;
     }
     if (error != 0) {
         if (fetch_status(&f, request_code) == DSM_STATUS_INVALID_DEVICE) {
-            g_view->slot_message("invalid", slot, slot, get_message_text(MSG_RANGE_INVALID, "Invalid device number\n"));
+            g_view->slot_message("invalid", slot, slot, get_message_text(MESSAGE(INVALID_DEVICE_NUMBER)));
             return 3;
         }
         g_view->slot_message("failed", slot, slot,
-                             get_message_text(MSG_USER_COMMAND_FAILED, "Error executing a user command!\n"));
+                             get_message_text(MESSAGE(USER_COMMAND_ERROR)));
         return -1;
     }
     if (request_code == IOCTL_DSM_GET_DEVICE_INFO && !interface_matches(&f.record, flags)) {
@@ -233,7 +228,7 @@ void show_devices_by_model(uint32_t flags, uint32_t request_code) {
             if (error == DSM_ERROR_DEVICE_REMOVED || error == DSM_ERROR_FILE_NOT_FOUND) continue;
             if (error != 0) {
                 g_view->slot_message("failed", i, i,
-                                     get_message_text(MSG_USER_COMMAND_FAILED, "Error executing a user command!\n"));
+                                     get_message_text(MESSAGE(USER_COMMAND_ERROR)));
                 break;
             }
             read++;
@@ -247,8 +242,8 @@ void show_devices_by_model(uint32_t flags, uint32_t request_code) {
     }
     if (shown > 0) return;
     char text[128];
-    snprintf(text, sizeof text, "No device of type %s found\n", model);
-    g_view->pass_message(get_message_text_as_is(MSG_NO_DEVICE_OF_TYPE, text, "\n"), true);
+    snprintf(text, sizeof text, msg::NO_DEVICE_OF_TYPE, model);
+    g_view->pass_message(get_message_text_as_is(MESSAGE_ID(NO_DEVICE_OF_TYPE), text, "\n"), true);
 }
 
 int32_t show_device_range(int32_t a, int32_t b, uint32_t flags, uint32_t request_code) {
@@ -263,30 +258,30 @@ int32_t show_device_range(int32_t a, int32_t b, uint32_t flags, uint32_t request
         uint32_t error = fetch_device(j, request_code, true, &f);
         if (error == DSM_ERROR_DEVICE_REMOVED) {
             if (lo == hi || !g_settings.present_only)
-                slot_message("removed", j, j, MSG_DEVICE_REMOVED, "Device #%d is removed.", int(j));
+                slot_message("removed", j, j, MESSAGE(DEVICE_REMOVED), int(j));
             if (lo == hi) break;
             k++;
         } else if (error == DSM_ERROR_FILE_NOT_FOUND) {
             if (lo == hi) {
-                slot_message("absent", j, j, MSG_DEVICE_NOTE, "Device #%d is invalid. No such device.", int(j));
+                slot_message("absent", j, j, MESSAGE(DEVICE_INVALID), int(j));
                 break;
             }
             if (k < g_connection.device_slot_count) {
-                slot_message("absent", j, j, MSG_RANGE_INVALID, "Device #%d is invalid. No such device.", int(j));
+                slot_message("absent", j, j, MESSAGE(COMMAND_DEVICE_INVALID), int(j));
                 continue;
             }
             if (j < hi) {
-                slot_message("absent", j, hi, MSG_RANGE_INVALID, "Device #%d to #%d are invalid. No such devices.",
+                slot_message("absent", j, hi, MESSAGE(COMMAND_DEVICES_INVALID),
                              int(j), int(hi));
             } else {
-                slot_message("absent", j, j, MSG_RANGE_INVALID, "Device #%d is invalid. No such device.", int(j));
+                slot_message("absent", j, j, MESSAGE(COMMAND_DEVICE_INVALID), int(j));
             }
             break;
         } else if (error != 0) {
             if (fetch_status(&f, request_code) == DSM_STATUS_INVALID_DEVICE)
-                slot_message("invalid", j, j, MSG_DEVICE_NOTE, "Device #%d is invalid. No such device", int(j));
+                slot_message("invalid", j, j, MESSAGE(DEVICE_INVALID_NO_STOP), int(j));
             else
-                g_view->slot_message("failed", j, j, get_message_text(MSG_RANGE_INVALID, "Error executing command\n"));
+                g_view->slot_message("failed", j, j, get_message_text(MESSAGE(COMMAND_ERROR)));
             if (lo == hi) break;
         } else {
             show_fetched(&f, flags, request_code, j);

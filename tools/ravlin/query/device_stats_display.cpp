@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
 
@@ -16,17 +17,17 @@ void print_row(const uint32_t (&v)[5], const char* end) {
 
 void print_device_stats(const DSM_DEVICE_STATS* s) {
     char title[64];
-    snprintf(title, sizeof title, "Device #: %3d\n", int(s->DeviceNumber));
-    print_out("\n%s", get_message_text_as_is(0x40000027, title, int(s->DeviceNumber), "\n"));
+    snprintf(title, sizeof title, msg::DEVICE_STATS_TITLE, int(s->DeviceNumber));
+    print_out("\n%s", get_message_text_as_is(MESSAGE_ID(DEVICE_STATS_TITLE), title, int(s->DeviceNumber), "\n"));
     print_out("=============");
     print_out("\n%16c", ' ');
-    print_out("%s", get_message_text(0x40000029, "Total Read  Total Write  Active Read  Active Write   Maximum\n"));
-    print_out("%s", get_message_text(0x4000002A, "I/O:            "));
+    print_out("%s", get_message_text(MESSAGE(STATS_HEADER)));
+    print_out("%s", get_message_text(MESSAGE(IO_ROW_LABEL)));
     print_row(s->IoCounters, "\n");
-    print_out("%s", get_message_text(0x4000002B, "SECTOR:         "));
+    print_out("%s", get_message_text(MESSAGE(SECTOR_ROW_LABEL)));
     print_row(s->SectorCounters, "\n");
-    print_out("\n%s", get_message_text(0x4000002D, "Transfer Size:  "));
-    print_out("%s", get_message_text(0x4000002C, "    <= 512        <= 4k       <= 16K        <= 64K     > 64K\n"));
+    print_out("\n%s", get_message_text(MESSAGE(TRANSFER_ROW_LABEL)));
+    print_out("%s", get_message_text(MESSAGE(TRANSFER_HEADER)));
     print_out("%16c", ' ');
     print_row(s->SizeHistogram, "\n\n");
 }

@@ -1,11 +1,10 @@
-// The LUN size line of the device display: the capacity read and its size text.
+// The LUN size text of the device display.
 #include "device_display.h"
 #include "device_facts.h"
 #include "output_policy.h"
 
-int32_t print_lun_size(const DSM_DEVICE_RECORD* record) {
-    static LunCapacity c;
-    read_lun_capacity(record, &c);
+int32_t print_lun_size(const LunCapacity* capacity) {
+    const LunCapacity& c = *capacity;
     if (c.no_paths) {
         print_out("\tLUN SIZE: Failed to get device capacity");
         return 0;

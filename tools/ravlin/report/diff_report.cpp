@@ -67,7 +67,7 @@ const char* read_file(const char* file, std::string* text) {
 // its slot in *failed_slot).
 uint32_t read_live(Topology* live, TopoScope scope, const HostPortTable* ports, int32_t* failed_slot) {
     static DeviceFetch fetch;
-    static LunCapacity capacity;
+    static DeviceFacts facts;
     int32_t slots = g_connection.device_slot_count < 0 ? 0 : g_connection.device_slot_count;
     for (int32_t slot = 0; slot < slots; slot++) {
         uint32_t error = fetch_device(slot, IOCTL_DSM_GET_DEVICE_INFO, true, &fetch);
@@ -82,16 +82,16 @@ uint32_t read_live(Topology* live, TopoScope scope, const HostPortTable* ports, 
         topology_add_record(live, r, &fetch.preferred, ports);
         TopoDevice* d = &live->devices.back();
         d->number = slot;
-        // The capacity and the volume name as the listing reads them.
-        read_lun_capacity(r, &capacity);
+        // The capacity and the volume name as the listing gathers them (the storage
+        // ports were read once, before the walk).
+        gather_device_facts(r, &fetch.preferred, 0, &facts);
+        const LunCapacity& capacity = facts.capacity;
         d->capacity_read = true;
-        d->has_capacity = !capacity.no_paths && capacity.failure == 0 && capacity.last_lba != 0;
+        d->has_capacity = capacity_found(&capacity);
         if (d->has_capacity) d->capacity = (capacity.last_lba + 1) * uint64_t(capacity.block_length);
-        char volume[kVdiskNameSize];
-        memset(volume, 0, sizeof volume);
         d->volume_read = true;
-        d->has_volume = find_vdisk_name(r, volume) != VdiskSource::None;
-        if (d->has_volume) snprintf(d->volume, sizeof d->volume, "%.*s", int(sizeof volume - 1), volume);
+        d->has_volume = facts.volume_source != VdiskSource::None;
+        if (d->has_volume) snprintf(d->volume, sizeof d->volume, "%.*s", int(sizeof facts.volume - 1), facts.volume);
     }
     return 0;
 }

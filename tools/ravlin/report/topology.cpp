@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "device_facts.h"
+
 void topology_add_record(Topology* t, const DSM_DEVICE_RECORD* r, const DSM_PREFERRED_PATH* preferred,
                          const HostPortTable* ports) {
     TopoDevice d;
@@ -46,7 +48,7 @@ bool topology_scope_takes(TopoScope scope, const DSM_DEVICE_RECORD* r) {
     case TopoScope::Fc: return r->InterfaceType == DSM_IF_FC;
     case TopoScope::Iscsi: return r->InterfaceType == DSM_IF_ISCSI;
     case TopoScope::Sas: return r->InterfaceType == DSM_IF_SAS;
-    case TopoScope::Csv: return r->IsCsv != 0 && r->Key != 0;
+    case TopoScope::Csv: return is_csv_device(r);
     case TopoScope::All: break;
     }
     return true;

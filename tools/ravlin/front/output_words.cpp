@@ -1,0 +1,54 @@
+#include "output_words.h"
+
+#include <string.h>
+
+namespace {
+
+// The output words each command takes, from W3 on. A new output form is one more row.
+struct OutputWordRow {
+    const char* w1;
+    const char* w2;
+    const char* word;
+    OutputMode mode;
+};
+
+const OutputWordRow kOutputWords[] = {
+    {"query", "version", "-json", OutputMode::Json},    {"query", "adapter", "-json", OutputMode::Json},
+    {"query", "adaptstats", "-json", OutputMode::Json}, {"query", "device", "-json", OutputMode::Json},
+    {"query", "devstats", "-json", OutputMode::Json},   {"query", "health", "-json", OutputMode::Json},
+    {"query", "diff", "-json", OutputMode::Json},
+};
+
+// The row that makes `word` an output word of the command W1 W2, or null.
+const OutputWordRow* output_word(const char* w1, const char* w2, const char* word) {
+    for (const OutputWordRow& row : kOutputWords)
+        if (strcmp(w1, row.w1) == 0 && strcmp(w2, row.w2) == 0 && strcmp(word, row.word) == 0) return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+void take_output_words(int k, const char* const* words, CommandLine* line) {
+    memset(line, 0, sizeof *line);
+    line->mode = OutputMode::Text;
+    bool pending = false;  // an output word was taken off since the last kept word
+    for (int i = 0; i < k; i++) {
+        const OutputWordRow* row = i >= 2 ? output_word(words[0], words[1], words[i]) : nullptr;
+        if (row != nullptr) {
+            line->mode = row->mode;
+            line->output_words++;
+            pending = true;
+            continue;
+        }
+        if (line->k == kMaxKeptWords) continue;  // past every row's limit: what stands here no longer matters
+        line->after_output_word[line->k] = pending;
+        line->words[line->k++] = words[i];
+        pending = false;
+    }
+    line->after_output_word[line->k] = pending;
+}
+
+const char* word_ahead(const CommandLine& line, int index) {
+    if (index < 0 || index >= line.k || line.after_output_word[index]) return nullptr;
+    return line.words[index];
+}
