@@ -116,7 +116,8 @@ def main(argv):
         gcov, _, build_dir = rest.partition(":")
         lines = builds.setdefault(name, {})
         for path, counts in gcov_files(gcov, build_dir):
-            merge(lines, path, counts)
+            if os.path.exists(path):  # not the object of a source removed since an earlier build
+                merge(lines, path, counts)
     report(builds, argv[0])
 
 
