@@ -47,6 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int i = 0; i < k; i++) found = found || w == words[i];
         if (!found) __builtin_trap();
     }
+    // Only the two offline changes are ever guarded.
+    if (c.guard != GuardMode::None &&
+        ((c.kind != CommandKind::SetAdapterState && c.kind != CommandKind::SetPathState) || c.word == nullptr ||
+         strcmp(c.word, "offline") != 0))
+        __builtin_trap();
+    if (c.guard == GuardMode::None && (c.guard_tpgs || c.guard_json)) __builtin_trap();
     for (int i = 0; i < k; i++)
         if (is_numeric_word(words[i]) && numeric_value(words[i]) < 0) __builtin_trap();
     if (strlen(device_display_name(text, size)) > 31) __builtin_trap();

@@ -198,6 +198,71 @@ TEST(CommandGrammar, SetDevicePathForms) {
     EXPECT_EQ(kind({"set", "device", "1", "2", "policy", "rr", "x", "y"}), kBadArgument);
 }
 
+TEST(CommandGrammar, GuardWordsOnTheOfflineChanges) {
+    Parsed whatif = parse({"set", "adapter", "2", "offline", "-tpgs", "-json", "-whatif"});
+    EXPECT_EQ(whatif.command.kind, CommandKind::SetAdapterState);
+    EXPECT_EQ(whatif.command.guard, GuardMode::WhatIf);
+    EXPECT_TRUE(whatif.command.guard_tpgs);
+    EXPECT_TRUE(whatif.command.guard_json);
+    EXPECT_FALSE(whatif.command.json);  // the what-if prints its own document
+    EXPECT_EQ(whatif.command.number, 2);
+
+    Parsed ifsafe = parse({"set", "device", "4", "path", "1", "offline", "-ifsafe"});
+    EXPECT_EQ(ifsafe.command.kind, CommandKind::SetPathState);
+    EXPECT_EQ(ifsafe.command.guard, GuardMode::IfSafe);
+    EXPECT_FALSE(ifsafe.command.guard_tpgs);
+    EXPECT_EQ(ifsafe.command.number, 4);
+    EXPECT_EQ(ifsafe.command.number2, 1);
+    EXPECT_STREQ(ifsafe.command.word, "offline");
+
+    // Without them every line keeps its meaning: the path row ignores a seventh word.
+    Parsed plain = parse({"set", "device", "4", "path", "1", "offline", "-whatIf"});
+    EXPECT_EQ(plain.command.kind, CommandKind::SetPathState);
+    EXPECT_EQ(plain.command.guard, GuardMode::None);
+    EXPECT_EQ(parse({"set", "adapter", "2", "offline"}).command.guard, GuardMode::None);
+    EXPECT_EQ(kind({"set", "adapter", "2", "offline", "x"}), kBadArgument);
+    EXPECT_EQ(kind({"set", "device", "4", "path", "1", "offline", "x", "y"}), kBadArgument);
+
+    // With them, anything off the rule is invalid.
+    const std::initializer_list<const char*> bad[] = {
+        {"set", "adapter", "2", "offline", "-whatif", "-ifsafe"},
+        {"set", "adapter", "2", "offline", "-whatif", "-whatif"},
+        {"set", "adapter", "2", "offline", "-ifsafe", "-json"},
+        {"set", "adapter", "2", "offline", "-tpgs"},
+        {"set", "adapter", "2", "offline", "-json"},
+        {"set", "adapter", "2", "offline", "-whatif", "x"},
+        {"set", "adapter", "2", "offline", "-whatif", "-tpgs", "-tpgs"},
+        {"set", "adapter", "2", "online", "-whatif"},
+        {"set", "adapter", "2", "pathcountref", "-ifsafe"},
+        {"set", "adapter", "x", "offline", "-whatif"},
+        {"set", "device", "4", "path", "1", "online", "-whatif"},
+        {"set", "device", "4", "path", "1", "preferred", "-whatif"},
+        {"set", "device", "4", "path", "x", "offline", "-whatif"},
+        {"set", "device", "4", "path", "1", "offline", "-whatif", "-json", "-tpgs", "-ifsafe"},
+        // Only after the change's own words.
+        {"set", "adapter", "2", "-whatif", "offline"},
+        {"set", "device", "4", "path", "-ifsafe", "1", "offline"},
+        {"set", "device", "4", "path", "1", "-whatif", "offline"},
+        {"set", "device", "4", "path", "1", "offline", "x", "-whatif"},
+        // Other rows of the two commands take none of them.
+        {"set", "device", "4", "policy", "rr", "-whatif"},
+        {"set", "device", "4", "5", "policy", "rr", "-json"},
+    };
+    for (const auto& words : bad) {
+        Parsed p = parse(words);
+        EXPECT_EQ(p.command.kind, kBadArgument) << p.words.size();
+        EXPECT_EQ(p.command.guard, GuardMode::None);
+    }
+    // A grammar error of a line with -json is an error document, as everywhere.
+    EXPECT_TRUE(parse({"set", "adapter", "2", "offline", "-ifsafe", "-json"}).command.json);
+    EXPECT_FALSE(parse({"set", "adapter", "2", "offline", "-ifsafe", "-whatif"}).command.json);
+
+    // Every word at most once, so four is the most a valid line carries.
+    Parsed all = parse({"set", "device", "4", "path", "1", "offline", "-json", "-tpgs", "-whatif"});
+    EXPECT_EQ(all.command.guard, GuardMode::WhatIf);
+    EXPECT_TRUE(all.command.guard_json);
+}
+
 TEST(CommandGrammar, SetDevicePolicyForms) {
     Parsed single = parse({"set", "device", "4", "policy", "rr"});
     EXPECT_EQ(single.command.kind, CommandKind::SetPolicy);

@@ -30,11 +30,22 @@ TEST(OutputWords, TakenOnlyFromTheCommandsWithAnotherForm) {
     EXPECT_TRUE(device.after_output_word[3]);  // one ended the line
     EXPECT_FALSE(device.after_output_word[1]);
 
-    // Elsewhere "-json" is an ordinary word: a model, a stray seventh word.
+    // Elsewhere "-json" is an ordinary word: a model.
     CommandLine retry = take({"query", "retrydelay", "-d", "-json"});
     EXPECT_EQ(retry.mode, OutputMode::Text);
     EXPECT_EQ(retry.k, 4);
-    EXPECT_EQ(take({"set", "device", "1", "path", "0", "offline", "-json"}).k, 7);
+    // The path row's stray seventh word stays a word; the guard words of the two
+    // offline changes (-json among them) are taken off, each as its bit.
+    EXPECT_EQ(take({"set", "device", "1", "path", "0", "offline", "now"}).k, 7);
+    CommandLine path = take({"set", "device", "1", "path", "0", "offline", "-json", "-tpgs", "-whatif"});
+    EXPECT_EQ(path.k, 6);
+    EXPECT_EQ(path.mode, OutputMode::Json);  // whatever stands after it
+    EXPECT_EQ(path.guard_words, kGuardJson | kGuardTpgs | kGuardWhatIf);
+    EXPECT_FALSE(path.guard_repeated);
+    CommandLine twice = take({"set", "adapter", "1", "offline", "-ifsafe", "-ifsafe"});
+    EXPECT_EQ(twice.guard_words, kGuardIfSafe);
+    EXPECT_TRUE(twice.guard_repeated);
+    EXPECT_EQ(take({"set", "retrydelay", "5", "-d", "-whatif"}).k, 5);
     // Only from W3 on.
     EXPECT_EQ(take({"query", "-json", "device"}).mode, OutputMode::Text);
 }

@@ -5,7 +5,9 @@
 
 #include "activity_log.h"
 #include "control_device.h"
+#include "change_checks.h"
 #include "config_commands.h"
+#include "failure_message.h"
 #include "message_catalogue.h"
 #include "query_commands.h"
 #include "invocation_settings.h"
@@ -27,42 +29,56 @@ bool any_active_adapter(const DSM_ADAPTER_TABLE* table) {
 
 }  // namespace
 
-int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
+int32_t check_adapter_change(int32_t adapter, const char* word) {
+    char text[64];
     if (adapter < 0 || adapter >= g_connection.adapter_count) {
-        print_out("\nInvalid adapter number %d\n", int(adapter));
+        snprintf(text, sizeof text, "Invalid adapter number %d", int(adapter));
+        print_message(text);
         return -1;
     }
     uint32_t action = state_action(word, true);
-    assert(action != 0);  // the grammar lets only online, offline and pathcountref through
+    assert(action != 0);  // the grammar lets only online, offline and pathcountref through; a guarded change asks for offline
     DSM_ADAPTER_TABLE table;
     memset(&table, 0, sizeof table);
     uint32_t error = dsm_control(IOCTL_DSM_GET_ADAPTER_INFO, &table, sizeof table);
     if (error != 0) {
-        print_out("Failed to get adapter information (%x)\n", unsigned(error));
+        // This one line has no line end before it.
+        snprintf(text, sizeof text, "Failed to get adapter information (%x)", unsigned(error));
+        if (g_settings.json_output) keep_failure_message(text);
+        else print_out("%s\n", text);
         return -1;
     }
     if (table.AdapterCount <= 0 || !any_active_adapter(&table)) {
-        print_out("\n%s\n", get_message_text(MESSAGE(NO_ACTIVE_ADAPTER)));
+        print_message(get_message_text(MESSAGE(NO_ACTIVE_ADAPTER)));
         return -1;
     }
     // The table read at open may be longer than the fresh one: an entry beyond
     // the fresh count reads as zeros, as the driver left it.
     uint32_t mode = adapter < DSM_MAX_ADAPTERS ? table.Adapters[adapter].Mode : DSM_MODE_NORMAL;
     if (mode == DSM_MODE_OFFLINE && action == DSM_ACTION_OFFLINE) {
-        print_out("\nThe adapter %d is already offline\n", int(adapter));
+        snprintf(text, sizeof text, "The adapter %d is already offline", int(adapter));
+        print_message(text);
         return -1;
     }
     if (mode == DSM_MODE_NORMAL && action == DSM_ACTION_ONLINE) {
-        print_out("\nThe adapter %d is already online\n", int(adapter));
+        snprintf(text, sizeof text, "The adapter %d is already online", int(adapter));
+        print_message(text);
         return -1;
     }
+    return 0;
+}
+
+int32_t set_adapter_state(int32_t adapter, const char* word, int32_t show) {
+    int32_t refused = check_adapter_change(adapter, word);
+    if (refused != 0) return refused;
+    uint32_t action = state_action(word, true);
 
     DSM_ADAPTER_STATE_REQUEST request;
     memset(&request, 0, sizeof request);
     request.AdapterNumber = uint32_t(adapter);
     request.Action = action;
     request.Marker = DSM_REQUEST_MARKER;
-    error = dsm_control(IOCTL_DSM_SET_ADAPTER_STATE, &request, sizeof request);
+    uint32_t error = dsm_control(IOCTL_DSM_SET_ADAPTER_STATE, &request, sizeof request);
     if (error != 0) {
         if (request.Status == DSM_STATUS_PRESERVE_ACCESS)
             print_out("\n%s\n", get_message_text(MESSAGE(ADAPTER_KEEPS_ACCESS)));

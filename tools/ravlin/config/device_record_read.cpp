@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "control_device.h"
+#include "failure_message.h"
 #include "message_catalogue.h"
 #include "message_text.h"
 #include "output_policy.h"
@@ -14,7 +15,7 @@ void print_device_gone(bool removed, uint32_t device) {
     if (removed) snprintf(text, sizeof text, msg::DEVICE_REMOVED, int(device));
     else snprintf(text, sizeof text, msg::DEVICE_INVALID, int(device));
     uint32_t id = removed ? MESSAGE_ID(DEVICE_REMOVED) : MESSAGE_ID(DEVICE_INVALID);
-    print_out("\n%s\n", get_message_text_as_is(id, text, int(device)));
+    print_message(get_message_text_as_is(id, text, int(device)));
 }
 
 int32_t report_device_failure(uint32_t device, uint32_t error) {
@@ -26,8 +27,9 @@ int32_t report_device_failure(uint32_t device, uint32_t error) {
         print_device_gone(false, device);
         return 3;
     }
-    print_out("\n%s (0x%x)\n", get_message_text(MESSAGE(IOCTL_ERROR)),
-              unsigned(error));
+    char text[kMessageBufferSize + 16];
+    snprintf(text, sizeof text, "%s (0x%x)", get_message_text(MESSAGE(IOCTL_ERROR)), unsigned(error));
+    print_message(text);
     return int32_t(error);
 }
 

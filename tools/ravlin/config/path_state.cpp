@@ -7,7 +7,9 @@
 #include "control_device.h"
 #include "device_listing.h"
 #include "device_record_read.h"
+#include "change_checks.h"
 #include "config_commands.h"
+#include "failure_message.h"
 #include "invocation_settings.h"
 #include "message_catalogue.h"
 #include "message_text.h"
@@ -22,35 +24,51 @@ namespace {
 bool path_may_change(uint32_t device, int32_t path, const DSM_PATH_ENTRY* entry, const char* word) {
     bool online = strcmp(word, "online") == 0;
     bool offline = strcmp(word, "offline") == 0;
+    char text[96];
     if ((entry->State == DSM_PATH_OPEN && online && entry->Mode == DSM_MODE_NORMAL) ||
         (entry->State == DSM_PATH_DEAD && offline && entry->Mode == DSM_MODE_OFFLINE)) {
-        print_out("\nDevice %ld path %ld is already %s\n", long(device), long(path), word);
+        snprintf(text, sizeof text, "Device %ld path %ld is already %s", long(device), long(path), word);
+        print_message(text);
         return false;
     }
     if (entry->State == DSM_PATH_CLOSE) {
-        print_out("\nDevice %ld path %ld is Unavailable\n", long(device), long(path));
+        snprintf(text, sizeof text, "Device %ld path %ld is Unavailable", long(device), long(path));
+        print_message(text);
         return false;
     }
     return true;
 }
 
+void print_invalid_path(int32_t path) {
+    char text[48];
+    snprintf(text, sizeof text, "Invalid path number %d", int(path));
+    print_message(text);
+}
+
 }  // namespace
 
-int32_t set_path_state(uint32_t device, int32_t path, const char* word, int32_t show) {
+int32_t check_path_change(uint32_t device, int32_t path, const char* word) {
     if (path < 0 || path >= DSM_MAX_PATHS) {
-        print_out("\nInvalid path number %d\n", int(path));
+        print_invalid_path(path);
         return -1;
     }
     DSM_DEVICE_RECORD record;
     int32_t result = read_device_record(device, &record);
     if (result != 0) return result;
     if (uint32_t(path) >= record.PathCount) {
-        print_out("\nInvalid path number %d\n", int(path));
+        print_invalid_path(path);
         return -1;
     }
     if (!path_may_change(device, path, &record.Paths[path], word)) return -1;
+    // The grammar lets only online and offline through; a guarded change asks for offline.
+    assert(state_action(word, false) != 0);
+    return 0;
+}
+
+int32_t set_path_state(uint32_t device, int32_t path, const char* word, int32_t show) {
+    int32_t refused = check_path_change(device, path, word);
+    if (refused != 0) return refused;
     uint32_t action = state_action(word, false);
-    assert(action != 0);  // the grammar lets only online and offline through
 
     DSM_PATH_STATE_REQUEST request;
     memset(&request, 0, sizeof request);

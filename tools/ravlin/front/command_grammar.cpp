@@ -180,6 +180,26 @@ Command query_family(const Words& w, const CommandLine& line) {
     return invalid_argument();
 }
 
+// A change row whose line carried guard words: a what-if or a guarded change when
+// they stood after the change's own `words` words (none before, none between, no
+// other word after), each once, with one of -whatif and -ifsafe and -json only
+// beside -whatif, and the change takes something offline; otherwise an invalid
+// argument (an error document when -json is among them, as on every line with it).
+Command guarded(Command change, const CommandLine& line, int words) {
+    uint8_t g = line.guard_words;
+    bool placed = line.k == words;
+    for (int i = 0; i < line.k; i++) placed = placed && !line.after_output_word[i];
+    bool one_mode = ((g & kGuardWhatIf) != 0) != ((g & kGuardIfSafe) != 0);
+    bool json_fits = (g & kGuardJson) == 0 || (g & kGuardWhatIf) != 0;
+    if (!placed || !one_mode || !json_fits || line.guard_repeated || change.word == nullptr ||
+        !equal(change.word, "offline"))
+        return invalid_argument();
+    change.guard = (g & kGuardWhatIf) != 0 ? GuardMode::WhatIf : GuardMode::IfSafe;
+    change.guard_tpgs = (g & kGuardTpgs) != 0;
+    change.guard_json = (g & kGuardJson) != 0;
+    return change;
+}
+
 Command path_command(const Words& w) {
     Command c{};
     const char* action = w(6);
@@ -214,11 +234,14 @@ Command policy_command(const Words& w, int at, int32_t first, int32_t last) {
     return c;
 }
 
-Command set_device(const Words& w) {
+Command set_device(const Words& w, const CommandLine& line) {
     int k = w.k;
+    bool path_row = k >= 6 && numeric(w(3)) && equal(w(4), "path") && numeric(w(5));
+    // Without the guard words a seventh word of the path row is ignored, as ever.
+    if (line.guard_words != 0) return path_row ? guarded(path_command(w), line, 6) : invalid_argument();
     if (k < 5 || k > 7) return invalid_argument();
     if (k == 5 && equal(w(4), "path")) return invalid_argument();
-    if (k >= 6 && numeric(w(3)) && equal(w(4), "path") && numeric(w(5))) return path_command(w);
+    if (path_row) return path_command(w);
     if (!numeric(w(3))) return invalid_argument();
     int32_t first = numeric_value(w(3));
     // n policy p (k 5), n policy p s (k 6); m n policy p (k 6), m n policy p s (k 7).
@@ -256,17 +279,18 @@ Command set_performance(const Words& w) {
     return invalid_argument();
 }
 
-Command set_family(const Words& w) {
+Command set_family(const Words& w, const CommandLine& line) {
     const char* what = w(2);
     int k = w.k;
     if (equal(what, "adapter")) {
+        if (line.guard_words != 0 && k >= 4) return guarded(set_family(Words{4, w.list}, CommandLine{}), line, 4);
         if (k != 4 || !numeric(w(3)) || !one_of(w(4), kAdapterWords)) return invalid_argument();
         Command c = make(CommandKind::SetAdapterState);
         c.number = numeric_value(w(3));
         c.word = w(4);
         return c;
     }
-    if (equal(what, "device")) return set_device(w);
+    if (equal(what, "device")) return set_device(w, line);
     if (equal(what, "performance")) return set_performance(w);
     if (equal(what, "retrydelay")) {
         if (k != 5 || !numeric(w(3)) || !equal(w(4), "-d")) return invalid_argument();
@@ -341,7 +365,7 @@ Command parse_words(const Words& w, const CommandLine& line) {
         return c;
     }
     if (equal(w(1), "query")) return query_family(w, line);
-    if (equal(w(1), "set")) return set_family(w);
+    if (equal(w(1), "set")) return set_family(w, line);
     return other_family(w);
 }
 
@@ -353,7 +377,7 @@ Command parse_command_line(const CommandLine& line) {
     // A line with an output word answers in that form, its grammar errors included.
     // The reports print their own documents (a warning exit is no failure there), so
     // only their grammar errors take the error document.
-    bool report = c.kind == CommandKind::QueryHealth || c.kind == CommandKind::QueryDiff;
+    bool report = c.kind == CommandKind::QueryHealth || c.kind == CommandKind::QueryDiff || c.guard != GuardMode::None;
     c.json = line.mode == OutputMode::Json && !report;
     return c;
 }

@@ -7,6 +7,9 @@
 
 #include "output_words.h"
 
+// -whatif or -ifsafe in front of a change that takes paths offline.
+enum class GuardMode { None, WhatIf, IfSafe };
+
 enum class CommandKind {
     InvalidCommand,
     InvalidArgument,
@@ -53,6 +56,9 @@ struct Command {
     bool present_only;      // -c seen first (applied after option parsing)
     bool csv_only;          // -csv seen first
     bool json;              // the line chose JSON output: output and failures as JSON documents
+    GuardMode guard;        // -whatif or -ifsafe on a change that takes paths offline
+    bool guard_tpgs;        // -tpgs beside it
+    bool guard_json;        // -json beside -whatif: the what-if as a document
 };
 
 // Matches a command line whose output words are already taken off against the grammar.

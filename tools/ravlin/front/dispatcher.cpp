@@ -6,6 +6,7 @@
 #include "control_device.h"
 #include "error_document.h"
 #include "handlers.h"
+#include "whatif_report.h"
 #include "invocation_settings.h"
 #include "message_catalogue.h"
 #include "message_text.h"
@@ -57,6 +58,10 @@ int32_t device_listing(const Command& c, const CommandLine& line) {
     return list_devices(query_flags, c.request_code);
 }
 
+ChangeGuard guard_of(const Command& c) {
+    return ChangeGuard{c.guard == GuardMode::IfSafe, c.guard_tpgs, c.guard_json};
+}
+
 }  // namespace
 
 int32_t run_command(const Command& c, const CommandLine& line) {
@@ -94,8 +99,10 @@ int32_t run_command(const Command& c, const CommandLine& line) {
     case CommandKind::SetRepeat:
         return set_repeat(c.word, c.repeat_error, c.repeat_interval);
     case CommandKind::SetAdapterState:
+        if (c.guard != GuardMode::None) return guarded_adapter_offline(c.number, guard_of(c));
         return set_adapter_state(c.number, c.word, 1);
     case CommandKind::SetPathState:
+        if (c.guard != GuardMode::None) return guarded_path_offline(uint32_t(c.number), c.number2, guard_of(c));
         return set_path_state(uint32_t(c.number), c.number2, c.word, 1);
     case CommandKind::SetPreferredPath:
         return set_preferred_path(uint32_t(c.number), uint32_t(c.number2), c.value);
@@ -124,6 +131,8 @@ int32_t run_parsed(const Command& command, const CommandLine& line) {
     if (!command.needs_device) return run_command(command, line);
 
     if (open_control_device() != 0) {
+        // Without the driver a what-if cannot be judged.
+        if (command.guard != GuardMode::None) return report_whatif_without_driver(command.guard_json);
         print_message(get_message_text(MESSAGE(NO_DEVICE_FILE)));
         return -1;
     }

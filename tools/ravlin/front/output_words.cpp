@@ -10,13 +10,24 @@ struct OutputWordRow {
     const char* w2;
     const char* word;
     OutputMode mode;
+    uint8_t guard;  // a guard word's bit; 0 for the plain output words
 };
 
 const OutputWordRow kOutputWords[] = {
-    {"query", "version", "-json", OutputMode::Json},    {"query", "adapter", "-json", OutputMode::Json},
-    {"query", "adaptstats", "-json", OutputMode::Json}, {"query", "device", "-json", OutputMode::Json},
-    {"query", "devstats", "-json", OutputMode::Json},   {"query", "health", "-json", OutputMode::Json},
-    {"query", "diff", "-json", OutputMode::Json},
+    {"query", "version", "-json", OutputMode::Json, 0},    {"query", "adapter", "-json", OutputMode::Json, 0},
+    {"query", "adaptstats", "-json", OutputMode::Json, 0}, {"query", "device", "-json", OutputMode::Json, 0},
+    {"query", "devstats", "-json", OutputMode::Json, 0},   {"query", "health", "-json", OutputMode::Json, 0},
+    {"query", "diff", "-json", OutputMode::Json, 0},
+    // A change that takes paths offline: its what-if (as text, or with -json as a
+    // document) or its guarded form; the grammar judges the combination.
+    {"set", "adapter", "-whatif", OutputMode::Text, kGuardWhatIf},
+    {"set", "adapter", "-ifsafe", OutputMode::Text, kGuardIfSafe},
+    {"set", "adapter", "-tpgs", OutputMode::Text, kGuardTpgs},
+    {"set", "adapter", "-json", OutputMode::Json, kGuardJson},
+    {"set", "device", "-whatif", OutputMode::Text, kGuardWhatIf},
+    {"set", "device", "-ifsafe", OutputMode::Text, kGuardIfSafe},
+    {"set", "device", "-tpgs", OutputMode::Text, kGuardTpgs},
+    {"set", "device", "-json", OutputMode::Json, kGuardJson},
 };
 
 // The row that makes `word` an output word of the command W1 W2, or null.
@@ -35,7 +46,9 @@ void take_output_words(int k, const char* const* words, CommandLine* line) {
     for (int i = 0; i < k; i++) {
         const OutputWordRow* row = i >= 2 ? output_word(words[0], words[1], words[i]) : nullptr;
         if (row != nullptr) {
-            line->mode = row->mode;
+            if (row->mode != OutputMode::Text) line->mode = row->mode;
+            if ((line->guard_words & row->guard) != 0) line->guard_repeated = true;
+            line->guard_words |= row->guard;
             line->output_words++;
             pending = true;
             continue;

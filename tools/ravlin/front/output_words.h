@@ -14,6 +14,10 @@ enum class OutputMode : uint8_t {
 // The most words a command line keeps; every row's word limit is far below it.
 constexpr int kMaxKeptWords = 32;
 
+// The words that guard a change taking paths offline (set adapter, set device):
+// taken off with the output words, each recorded as a bit.
+enum : uint8_t { kGuardWhatIf = 1, kGuardIfSafe = 2, kGuardTpgs = 4, kGuardJson = 8 };
+
 struct CommandLine {
     int k;                                    // the kept words W1..Wk
     const char* words[kMaxKeptWords];
@@ -21,6 +25,8 @@ struct CommandLine {
     bool after_output_word[kMaxKeptWords + 1];
     OutputMode mode;
     int output_words;  // how many were taken off; a command refuses more than one
+    uint8_t guard_words;   // the guard words taken off (kGuard* bits)
+    bool guard_repeated;   // one of them stood twice
 };
 
 // Takes the output words of the command that W1 and W2 name off the k words (words[0]

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "control_device.h"
-#include "device_fetch.h"
+#include "device_sweep.h"
 #include "document_start.h"
 #include "dsm_texts.h"
+#include "health_json.h"
 #include "report_commands.h"
 #include "health_summary.h"
 #include "health_verdict.h"
@@ -67,19 +68,7 @@ void add_device(HealthRun* run, int32_t slot, const DSM_DEVICE_RECORD* r, const 
         json_int(w, "number", slot);
         json_text(w, "display_name", display_name);
         json_field(w, "serial", r->SerialNumber, sizeof r->SerialNumber);
-        json_text(w, "verdict", verdict_word(h->verdict));
-        json_int(w, "active_paths", h->active_paths);
-        json_int(w, "failed_paths", h->failed_paths);
-        json_int(w, "standby_paths", h->standby_paths);
-        if (run->summary.with_ports) json_int(w, "unknown_target_port_paths", h->unknown_target_paths);
-        json_begin_array(w, "reasons");
-        for (int32_t i = 0; i < h->reason_count; i++) {
-            json_begin_object(w, nullptr);
-            json_text(w, "kind", reason_kind_name(h->reasons[i].kind));
-            json_text(w, "text", h->reasons[i].text);
-            json_end_object(w);
-        }
-        json_end_array(w);
+        write_health_members(w, h, run->summary.with_ports);
         json_end_object(w);
         return;
     }
@@ -161,6 +150,22 @@ void finish_json(HealthRun* run, const DSM_ADAPTER_TABLE* table) {
     write_out(run->document.data(), run->document.size());
 }
 
+struct HealthVisit {
+    HealthRun* run;
+    const DSM_ADAPTER_TABLE* table;
+    int32_t adapter_count;
+    HealthOptions options;
+};
+
+void judge_one(void* context, int32_t slot, const DSM_DEVICE_RECORD* record) {
+    HealthVisit* v = static_cast<HealthVisit*>(context);
+    DeviceHealth health;
+    judge_device(record, v->table, v->adapter_count, v->options, &health);
+    add_device_health(&v->run->summary, &health);
+    note_dependents(&v->run->dependents, v->table, record, slot);
+    add_device(v->run, slot, record, &health);
+}
+
 int32_t report_unknown(bool json, const char* why) {
     if (json) {
         keep_failure_message(why);
@@ -200,23 +205,14 @@ int32_t query_health(uint32_t flags, bool json) {
         json_begin_array(&run.writer, "devices");
     }
 
-    static DeviceFetch fetch;
-    DeviceHealth health;
-    int32_t slots = g_connection.device_slot_count < 0 ? 0 : g_connection.device_slot_count;
-    for (int32_t slot = 0; slot < slots; slot++) {
-        uint32_t error = fetch_device(slot, IOCTL_DSM_GET_DEVICE_INFO, false, &fetch);
-        if (error == DSM_ERROR_DEVICE_REMOVED || error == DSM_ERROR_FILE_NOT_FOUND) continue;
-        if (error != 0 && fetch_status(&fetch, IOCTL_DSM_GET_DEVICE_INFO) == DSM_STATUS_INVALID_DEVICE) continue;
-        if (error != 0) {
-            close_control_device();
-            char why[96];
-            snprintf(why, sizeof why, "device %d could not be read (error %u)", int(slot), unsigned(error));
-            return report_unknown(json, why);
-        }
-        judge_device(&fetch.record, table, adapter_count, options, &health);
-        add_device_health(&run.summary, &health);
-        note_dependents(&run.dependents, table, &fetch.record, slot);
-        add_device(&run, slot, &fetch.record, &health);
+    HealthVisit visit{&run, table, adapter_count, options};
+    int32_t failed_slot = 0;
+    uint32_t error = sweep_devices(judge_one, &visit, &failed_slot);
+    if (error != 0) {
+        close_control_device();
+        char why[96];
+        snprintf(why, sizeof why, "device %d could not be read (error %u)", int(failed_slot), unsigned(error));
+        return report_unknown(json, why);
     }
     close_control_device();
 
