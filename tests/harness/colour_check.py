@@ -21,6 +21,8 @@ from .tmux_pane import run_in_pane, shows_end, wine_console_line
 from .wine_prefix import WINE64
 
 SCENARIO = os.path.join(SOURCE, "tests", "colour", "colour.json")
+# The same device with a backspace and a bell in its serial and a bell in its product id.
+CONTROL_BYTES = os.path.join(SOURCE, "tests", "colour", "control-bytes.json")
 
 # What each piece of text must be shown in, as a console attribute (background
 # nibble, foreground nibble). The terminal's default colours count as 7 on 0.
@@ -141,6 +143,24 @@ def scrolled_listing_problems(target, linux_build, work):
     return problems
 
 
+def control_bytes_problems(target, linux_build, work):
+    """`query device 0 -k` on a device whose texts hold a backspace and a bell: the Windows
+    build, which paints the cells a write reaches, must colour the same cells the Linux
+    build shows (the backspace steps back over a character, the bell takes no cell)."""
+    root = os.path.join(work, "control-root")
+    env = dict(os.environ, RAVLIN_SIM_ROOT=root)
+    subprocess.run([os.path.join(linux_build, "sim", "dsmsim", "dsmsim"), "load", CONTROL_BYTES], env=env, check=True)
+    target.load_scenario(CONTROL_BYTES)
+    ravlin = os.path.join(linux_build, "tools", "ravlin", "ravlin")
+    exe = target.prefix.windows_path(target.ravlin_exe)
+    shown = [colour_screen(f"env RAVLIN_SIM_ROOT={shlex.quote(root)} {shlex.quote(ravlin)} query device 0 -k; echo END"),
+             colour_screen(wine_console_line(target.prefix.env, [WINE64, "cmd", "/c", f"{exe} query device 0 -k & echo END"]))]
+    problems = compare_screens(shown[0], shown[1], "backspace and bell")
+    if "COLXY" in "".join(ch for row in shown_rows(shown[0]) for ch, _ in row):
+        problems.append("backspace and bell: the Linux screen shows the backspace as no step back")
+    return problems
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--target", choices=["linux", "windows"], default="linux")
@@ -171,6 +191,7 @@ def main():
                                                           [WINE64, "cmd", "/c", f"{exe} query device 0 -k & echo END"]))
                 if os.path.exists(os.path.join(args.linux_dir, "tools", "ravlin", "ravlin")):
                     problems += scrolled_listing_problems(target, args.linux_dir, scratch)
+                    problems += control_bytes_problems(target, args.linux_dir, scratch)
                 else:
                     print(f"note: {args.linux_dir} is not built; the scrolled listing was not compared")
             finally:
