@@ -15,6 +15,17 @@ void put_uint(TextOut* out, const char* key, uint64_t value) {
     json_uint(out, value);
 }
 
+void put_u64(TextOut* out, const char* key, uint64_t value) {
+    json_key(out, key);
+    if (value < (uint64_t(1) << 53)) {
+        json_uint(out, value);
+        return;
+    }
+    out_bytes(out, "\"", 1);
+    json_uint(out, value);
+    out_bytes(out, "\"", 1);
+}
+
 void put_int(TextOut* out, const char* key, int64_t value) {
     json_key(out, key);
     json_int(out, value);

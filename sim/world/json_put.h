@@ -13,6 +13,9 @@ namespace json_put {
 void put_text(TextOut* out, const char* key, const char* text);
 void put_uint(TextOut* out, const char* key, uint64_t value);
 void put_int(TextOut* out, const char* key, int64_t value);
+// A 64-bit value: a JSON number below 2^53, a text of decimal digits from there on,
+// so that a reader that keeps numbers as doubles gets it back exactly.
+void put_u64(TextOut* out, const char* key, uint64_t value);
 
 // A value that is usually a flag: true/false for 0 and 1, the raw number otherwise.
 void put_flag(TextOut* out, const char* key, uint32_t value);

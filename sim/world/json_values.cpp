@@ -116,15 +116,36 @@ bool read_optional_i32(Reader* r, const Where& w, const char* key, const cJSON* 
     return read_i32(r, w, key, item, out);
 }
 
-// The 64-bit key: a "0x..." text of up to 16 digits, or a number small enough to be exact.
+// True when `text` is 1 to 20 decimal digits whose value fits 64 bits; stores it.
+static bool parse_decimal_u64(const char* text, uint64_t* value) {
+    if (text[0] == '\0') return false;
+    uint64_t v = 0;
+    for (const char* p = text; *p != '\0'; p++) {
+        if (*p < '0' || *p > '9') return false;
+        uint64_t d = uint64_t(*p - '0');
+        if (v > (UINT64_MAX - d) / 10) return false;
+        v = v * 10 + d;
+    }
+    *value = v;
+    return true;
+}
+
+// A 64-bit value. cJSON keeps numbers as doubles, which hold every whole number
+// below 2^53 exactly and nothing above it reliably, so larger values come as texts.
 bool read_u64(Reader* r, const Where& w, const char* key, const cJSON* item, uint64_t* out) {
     if (cJSON_IsString(item)) {
-        if (!parse_hex_u64(item->valuestring, out))
-            return fail(r, w, key, "\"%.40s\" is not a \"0x...\" text of up to 16 digits", item->valuestring);
-        return true;
+        const char* text = item->valuestring;
+        if (parse_hex_u64(text, out) || parse_decimal_u64(text, out)) return true;
+        if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+            return fail(r, w, key, "\"%.40s\" is not a \"0x...\" text of up to 16 digits", text);
+        return fail(r, w, key, "\"%.40s\" is neither a \"0x...\" text nor decimal digits up to 18446744073709551615",
+                    text);
     }
+    if (cJSON_IsNumber(item) && item->valuedouble >= kExactNumberLimit)
+        return fail(r, w, key, "%.17g is not exact as a JSON number (2^53 or more): write it as a text of digits",
+                    item->valuedouble);
     int64_t n = 0;
-    if (!read_integer(r, w, key, item, 0, int64_t(1) << 53, &n)) return false;
+    if (!read_integer(r, w, key, item, 0, int64_t(kExactNumberLimit) - 1, &n)) return false;
     *out = uint64_t(n);
     return true;
 }

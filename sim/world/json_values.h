@@ -43,7 +43,11 @@ bool read_u32(Reader* r, const Where& w, const char* key, const cJSON* item, uin
 bool read_i32(Reader* r, const Where& w, const char* key, const cJSON* item, int32_t* out);
 // An optional setting such as a fault's slot: null is -1 (unset); any negative number is kept.
 bool read_optional_i32(Reader* r, const Where& w, const char* key, const cJSON* item, int32_t* out);
-// A 64-bit value: a "0x..." text of up to 16 digits, or a number small enough to be exact.
+// The first whole number a JSON number may no longer hold exactly (2^53).
+constexpr double kExactNumberLimit = 9007199254740992.0;
+
+// A 64-bit value: a "0x..." text of up to 16 digits, a text of decimal digits
+// ("18446744073709551615"), or a JSON number below 2^53, where every value is exact.
 bool read_u64(Reader* r, const Where& w, const char* key, const cJSON* item, uint64_t* out);
 
 // true/false, or a raw number up to `max` for values a real driver might send.

@@ -136,7 +136,7 @@ void put_capacity(TextOut* out, const SimWorld* world) {
         json_next(out);
         json_begin(out, '{', false);
         put_int(out, "slot", i);
-        put_uint(out, "last_lba", c->last_lba);
+        put_u64(out, "last_lba", c->last_lba);
         put_uint(out, "block_length", c->block_length);
         json_end(out);
     }

@@ -36,6 +36,9 @@ Each *.case file under this folder is one run of ravlin. Format:
                                     runs interleave); `together: 1` is one run with that
                                     check of the files left behind
     status: -1                      exit status; compared as the low byte
+    documents: none                 "-json" stands among the words but is no output word there
+                                    (an invalid line answers with the usage text): stdout is
+                                    not read as documents
     twin: text                      after the run, the same words without "-json" run from the
                                     same start and must send the driver the same requests and
                                     write the same activity log
@@ -58,8 +61,10 @@ Each *.case file under this folder is one run of ravlin. Format:
 Every run of ravlin whose words hold "-json" must print nothing but JSON documents,
 one per line, each valid against docs/schema/<kind>.schema.json (python3-jsonschema).
 
-A section header may end in "(no final newline)" to drop the last line end, and
-"(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte.
+A section header may end in "(no final newline)" to drop the last line end,
+"(\\0 is NUL)" to read the two characters \0 in its body as one NUL byte, and
+"(\\xHH is a byte)" to read each \\x and two hex digits in its body as that one byte
+(for bytes 0x80 to 0xFF that a program writes as they are, which UTF-8 cannot hold).
 A line of a section that ends in "{CR}" ends in a carriage return before its line end.
 Sections left out are not compared. Windows expectations are the same with
 line ends as CR LF on stdout, stderr and the log (the runtime writes text mode,
@@ -82,6 +87,7 @@ from .text_diff import text_diff
 from .win32_support import skip_reason
 
 USAGE = open(os.path.join(CASES, "usage.txt"), encoding="utf-8").read()
+RAW_BYTE = re.compile(rb"\\x([0-9A-Fa-f]{2})")
 TIMESTAMP = re.compile(rb"^\d\d/\d\d \d\d:\d\d:\d\d ", re.M)
 SCHEMAS = os.path.join(SOURCE, "docs", "schema")
 
@@ -105,6 +111,7 @@ class Case:
         self.log_unopenable = False
         self.together = None
         self.twin = False
+        self.documents = True
         self.sections = {}
         self._parse(open(path, encoding="utf-8").read())
 
@@ -115,8 +122,9 @@ class Case:
                 header = line[3:].strip()
                 strip_end = "(no final newline)" in header
                 nul = "(\\0 is NUL)" in header
+                raw = "(\\xHH is a byte)" in header
                 name = header.split()[0]
-                current = [name, (strip_end, nul), []]
+                current = [name, (strip_end, nul, raw), []]
                 self.sections[name] = current
                 continue
             if current is not None:
@@ -169,17 +177,24 @@ class Case:
                 self.together = int(value)
             elif key == "twin":
                 self.twin = value == "text"
+            elif key == "documents":
+                if value != "none":
+                    raise ValueError(f"{self.path}: documents: {value!r} (only 'none')")
+                self.documents = False
             else:
                 raise ValueError(f"{self.path}: unknown key {key!r}")
         for name, section in list(self.sections.items()):
-            _, (strip_end, nul), lines = section
+            _, (strip_end, nul, raw), lines = section
             lines = [l[: -len("{CR}\n")] + "\r\n" if l.endswith("{CR}\n") else l for l in lines]
             body = "".join(USAGE if l == "@usage\n" else l for l in lines)
             if strip_end and body.endswith("\n"):
                 body = body[:-1]
             if nul:
                 body = body.replace("\\0", "\0")
-            self.sections[name] = body.encode("utf-8")
+            data = body.encode("utf-8")
+            if raw:
+                data = RAW_BYTE.sub(lambda m: bytes([int(m.group(1), 16)]), data)
+            self.sections[name] = data
         if (self.together or 1) > 1 and ("journal" in self.sections or "log" in self.sections):
             raise ValueError(f"{self.path}: runs made together have no single journal or log to compare")
 
@@ -461,7 +476,7 @@ def run_case(case, target):
                 expected = crlf(case.sections[name]) if windows else case.sections[name]
                 if checks[name] != expected:
                     problems.append(f"{which}{name} differs:\n" + text_diff(expected, checks[name]))
-        if case.program == "ravlin" and "-json" in case.args:
+        if case.program == "ravlin" and "-json" in case.args and case.documents:
             problems += [which + p for p in json_problems(out)]
     if "journal" in case.sections:
         actual = target.journal_text().replace(b"\r\n", b"\n")

@@ -63,6 +63,10 @@ class WinePrefix:
             WINEPREFIX=self.path,
             WINEDEBUG="-all",
             WINEARCH="win64",
+            # An English system whatever the caller's locale: its ANSI code page (1252) is
+            # what the version fixtures' texts are written for (wine_versions), and the
+            # system's own messages read the same on every machine.
+            LC_ALL="C.UTF-8",
             # No Mono or Gecko installer during wineboot: nothing here needs them.
             WINEDLLOVERRIDES="mscoree,mshtml=",
         )

@@ -36,6 +36,32 @@ def rc_text(value):
     return value.replace("\\", "\\\\").replace('"', '""')
 
 
+# The code page in which the version query hands ravlin a resource's UTF-16 texts: the
+# system's ANSI code page, 1252 for the prefix's English locale (which the harness
+# pins, see wine_prefix). Its five unassigned bytes map to the code points of the same
+# number, as the system's own table maps them, so every byte has one code point.
+ANSI_CODE_PAGE = "cp1252"
+
+
+def ansi_code_point(byte):
+    try:
+        return ord(bytes([byte]).decode(ANSI_CODE_PAGE))
+    except UnicodeDecodeError:
+        return byte
+
+
+def rc_value(text):
+    """The resource-script string of a version value whose ANSI form is the scenario's
+    bytes: plain printable ASCII as a plain string, anything else as a wide string with
+    every code unit escaped, so no byte passes through the resource compiler's own
+    code page. `text` is a str read with surrogateescape, so it gives back the file's
+    bytes exactly (the bytes the simulator holds)."""
+    data = text.encode("utf-8", "surrogateescape")
+    if all(0x20 <= b < 0x7F for b in data):
+        return f'"{rc_text(data.decode("ascii"))}"'
+    return 'L"' + "".join(f"\\x{ansi_code_point(b):04x}" for b in data) + '"'
+
+
 def empty_value_length(obj):
     """An empty "Product Build Number" that holds no bytes at all. windres writes
     an empty text with its terminator (value length 1); a resource whose value
@@ -58,21 +84,24 @@ class VersionFiles:
 
     def image(self, description, version, build_number):
         """The path of a resource-only image with that version resource (made once)."""
-        key = hashlib.sha1(f"{description}\n{version}\n{build_number!r}".encode()).hexdigest()[:16]
+        build_value = None if build_number is None else rc_value(build_number)
+        key = hashlib.sha1(f"{description}\n{version}\n{build_value}".encode()).hexdigest()[:16]
         image = os.path.join(self.cache, key + ".sys")
         if os.path.exists(image):
             return image
         os.makedirs(self.cache, exist_ok=True)
         parts = (version.split(".") + ["0", "0", "0", "0"])[:4]
-        line = "" if build_number is None else f'      VALUE "Product Build Number", "{rc_text(build_number)}"'
+        line = "" if build_value is None else f'      VALUE "Product Build Number", {build_value}'
         text = open(self.template, encoding="utf-8").read()
         for name, value in (("V1", parts[0]), ("V2", parts[1]), ("V3", parts[2]), ("V4", parts[3]),
                             ("DESCRIPTION", rc_text(description)), ("BUILD_NUMBER_LINE", line)):
             text = text.replace("@" + name + "@", value)
         rc = os.path.join(self.cache, key + ".rc")
         obj = os.path.join(self.cache, key + ".o")
-        with open(rc, "w", encoding="utf-8") as f:
-            f.write(text)
+        # Written as bytes: the script is ASCII whatever the texts hold, and no encoding
+        # of the harness's own may refuse a character.
+        with open(rc, "wb") as f:
+            f.write(text.encode("ascii"))
         subprocess.run(["x86_64-w64-mingw32-windres", "-O", "coff", "-i", rc, "-o", obj], check=True,
                        stdin=subprocess.DEVNULL, capture_output=True)
         if build_number == "":

@@ -253,8 +253,9 @@ TEST(CommandGrammar, GuardWordsOnTheOfflineChanges) {
         EXPECT_EQ(p.command.kind, kBadArgument) << p.words.size();
         EXPECT_EQ(p.command.guard, GuardMode::None);
     }
-    // A grammar error of a line with -json is an error document, as everywhere.
-    EXPECT_TRUE(parse({"set", "adapter", "2", "offline", "-ifsafe", "-json"}).command.json);
+    // A bad guarded line keeps the usage text of every invalid set line, -json or not.
+    EXPECT_FALSE(parse({"set", "adapter", "2", "offline", "-ifsafe", "-json"}).command.json);
+    EXPECT_FALSE(parse({"set", "device", "4", "path", "1", "offline", "-json"}).command.json);
     EXPECT_FALSE(parse({"set", "adapter", "2", "offline", "-ifsafe", "-whatif"}).command.json);
 
     // Every word at most once, so four is the most a valid line carries.

@@ -36,7 +36,7 @@ TEST(MessageCatalogue, NamesAndIdentifierTextPairsAreUnique) {
 TEST(MessageCatalogue, OnlyTheKnownIdentifiersShareOneBetweenTexts) {
     const std::set<uint32_t> shared = {0xC0000003, 0xC0000006, 0xC0000007, 0xC0000009, 0xC000000B, 0x40000011,
                                        16,         0x40000016, 0x4000001A, 0x40000035, 0x40000036, 0x40000037,
-                                       0x40000038, 0x4000003C, 0x4000003E};
+                                       0x40000038, 0x4000003C, 0x4000003E, 0x40000024, 0x40000025, 0x40000026};
     std::map<uint32_t, int> texts;
     for (const CatalogueRow& row : kMessageCatalogue) texts[row.id]++;
     std::set<uint32_t> found;

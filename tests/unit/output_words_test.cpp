@@ -39,8 +39,16 @@ TEST(OutputWords, TakenOnlyFromTheCommandsWithAnotherForm) {
     EXPECT_EQ(take({"set", "device", "1", "path", "0", "offline", "now"}).k, 7);
     CommandLine path = take({"set", "device", "1", "path", "0", "offline", "-json", "-tpgs", "-whatif"});
     EXPECT_EQ(path.k, 6);
-    EXPECT_EQ(path.mode, OutputMode::Json);  // whatever stands after it
+    // A guard word never switches the mode: only the grammar, finding a valid
+    // what-if, makes its -json a document, so a bad line keeps its usage text.
+    EXPECT_EQ(path.mode, OutputMode::Text);
     EXPECT_EQ(path.guard_words, kGuardJson | kGuardTpgs | kGuardWhatIf);
+    Command whatif = parse_command_line(path);
+    EXPECT_EQ(whatif.guard, GuardMode::WhatIf);
+    EXPECT_TRUE(whatif.guard_json);
+    Command policy = parse_command(6, std::vector<const char*>{"set", "device", "0", "policy", "rr", "-json"}.data());
+    EXPECT_EQ(policy.kind, CommandKind::InvalidArgument);
+    EXPECT_FALSE(policy.json);
     EXPECT_FALSE(path.guard_repeated);
     CommandLine twice = take({"set", "adapter", "1", "offline", "-ifsafe", "-ifsafe"});
     EXPECT_EQ(twice.guard_words, kGuardIfSafe);

@@ -122,6 +122,52 @@ TEST(WorldJson, RawValuesSurvive) {
     expect_round_trip(&g_first);
 }
 
+// The 64-bit fields at the edges of what a double holds: each value comes back
+// exactly, through the text that is written and through a second reading of it.
+TEST(WorldJson, SixtyFourBitValuesAreExact) {
+    const uint64_t values[] = {0, (uint64_t(1) << 53) - 1, (uint64_t(1) << 53) + 1, UINT64_MAX};
+    for (uint64_t value : values) {
+        SCOPED_TRACE(value);
+        std::string digits = std::to_string(value);
+        load(R"({"devices": [{"key": ")" + digits + R"("}],
+                 "capacity": {"devices": [{"slot": 0, "last_lba": ")" + digits + R"(", "block_length": 512}]}})");
+        EXPECT_EQ(g_first.devices[0].key, value);
+        EXPECT_EQ(g_first.query.capacity[0].last_lba, value);
+        char* json = world_to_json(&g_first);
+        ASSERT_NE(json, nullptr);
+        // Below 2^53 the capacity stays a plain number, as scenarios have always had it.
+        std::string expected = value < (uint64_t(1) << 53) ? "\"last_lba\": " + digits + ","
+                                                            : "\"last_lba\": \"" + digits + "\",";
+        EXPECT_NE(std::string(json).find(expected), std::string::npos) << json;
+        free(json);
+        expect_round_trip(&g_first);
+        EXPECT_EQ(g_second.query.capacity[0].last_lba, value);
+        EXPECT_EQ(g_second.devices[0].key, value);
+    }
+    // Exact JSON numbers keep loading; the hex form keeps working for capacities too.
+    load(R"({"capacity": {"devices": [{"slot": 1, "last_lba": 9007199254740991},
+                                      {"slot": 2, "last_lba": "0x20000000000001"}]}})");
+    EXPECT_EQ(g_first.query.capacity[1].last_lba, 9007199254740991ull);
+    EXPECT_EQ(g_first.query.capacity[2].last_lba, 9007199254740993ull);
+}
+
+TEST(WorldJson, RefusesSixtyFourBitValuesThatCannotBeExact) {
+    // 2^53 + 1 as a JSON number reads as 2^53: refused rather than changed.
+    EXPECT_EQ(rejection(R"({"capacity": {"devices": [{"slot": 0, "last_lba": 9007199254740993}]}})"),
+              "capacity.devices[0].last_lba: 9007199254740992 is not exact as a JSON number (2^53 or more): "
+              "write it as a text of digits");
+    EXPECT_EQ(rejection(R"({"devices": [{"key": 1e300}]})"),
+              "devices[0].key: 1.0000000000000001e+300 is not exact as a JSON number (2^53 or more): "
+              "write it as a text of digits");
+    EXPECT_EQ(rejection(R"({"devices": [{"key": "18446744073709551616"}]})"),
+              "devices[0].key: \"18446744073709551616\" is neither a \"0x...\" text nor decimal digits up to "
+              "18446744073709551615");
+    EXPECT_EQ(rejection(R"({"devices": [{"key": "-1"}]})").rfind("devices[0].key: \"-1\" is neither", 0), 0u);
+    EXPECT_EQ(rejection(R"({"devices": [{"key": ""}]})").rfind("devices[0].key: \"\" is neither", 0), 0u);
+    EXPECT_EQ(rejection(R"({"devices": [{"key": "12 "}]})").rfind("devices[0].key: \"12 \" is neither", 0), 0u);
+    EXPECT_EQ(rejection(R"({"devices": [{"key": -1}]})"), "devices[0].key: -1 is out of range (0 to 9007199254740991)");
+}
+
 TEST(WorldJson, TextsUpToTheirFieldsFit) {
     std::string name47(47, 'n');
     std::string serial63(63, 's');

@@ -242,6 +242,27 @@ TEST(TopologyDiff, TargetPortsOnlyWhenBothSidesHaveThem) {
     EXPECT_EQ(diff_lines(before, without), Lines{});
 }
 
+TEST(TopologyDiff, CapacitiesBeyondWhatADoubleHoldsCompareAsSaved) {
+    // 2^53 + 1 bytes saved reads back as 2^53: the same LUN is no change, a LUN 1024
+    // bytes larger is one, and below 2^53 one byte counts.
+    std::string saved = listing({device_json(0, "S0", {}, -1, "\"capacity\":{\"bytes\":9007199254740993},\"volume\":{\"name\":\"v\"}")});
+    Topology before, live;
+    ASSERT_EQ(read(saved, &before), "");
+    ASSERT_EQ(read(saved, &live), "");
+    live.devices[0].capacity = 9007199254740993ull;  // as the live capacity read gives it, exactly
+    std::vector<Difference> diffs;
+    compare_topologies(before, live, &diffs);
+    EXPECT_TRUE(diffs.empty());
+    live.devices[0].capacity = 9007199254740993ull + 1024;
+    compare_topologies(before, live, &diffs);
+    EXPECT_EQ(diffs.size(), 1u);
+    diffs.clear();
+    before.devices[0].capacity = 9007199254740991ull;
+    live.devices[0].capacity = 9007199254740990ull;
+    compare_topologies(before, live, &diffs);
+    EXPECT_EQ(diffs.size(), 1u);
+}
+
 TEST(TopologyDiff, CapacityAndVolumeComparedOnlyWhenBothWereRead) {
     std::string before = listing({device_json(0, "S0", {}, -1, "\"capacity\":{\"bytes\":1024},\"volume\":{\"name\":\"v1\"}")});
     std::string after = listing({device_json(0, "S0", {}, -1, "\"capacity\":{\"bytes\":null},\"volume\":{\"name\":\"v|2\"}")});

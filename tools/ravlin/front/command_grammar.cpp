@@ -184,7 +184,7 @@ Command query_family(const Words& w, const CommandLine& line) {
 // they stood after the change's own `words` words (none before, none between, no
 // other word after), each once, with one of -whatif and -ifsafe and -json only
 // beside -whatif, and the change takes something offline; otherwise an invalid
-// argument (an error document when -json is among them, as on every line with it).
+// argument, shown with the usage text as before whatever the words were.
 Command guarded(Command change, const CommandLine& line, int words) {
     uint8_t g = line.guard_words;
     bool placed = line.k == words;

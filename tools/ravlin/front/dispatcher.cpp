@@ -165,7 +165,7 @@ int32_t run_ravlin(int k, const char* const* words) {
     // The reports write their own documents too, so what is no part of them goes
     // to stderr there as well; but only the other commands end a failed run with
     // the error document (command.json).
-    g_settings.json_output = line.mode == OutputMode::Json;
+    g_settings.json_output = line.mode == OutputMode::Json || command.guard_json;
     int32_t result = run_parsed(command, line);
     // A failed run with -json ends with one error document, whatever it printed before.
     if (command.json && result != 0) write_error_document(result);

@@ -18,16 +18,17 @@ const OutputWordRow kOutputWords[] = {
     {"query", "adaptstats", "-json", OutputMode::Json, 0}, {"query", "device", "-json", OutputMode::Json, 0},
     {"query", "devstats", "-json", OutputMode::Json, 0},   {"query", "health", "-json", OutputMode::Json, 0},
     {"query", "diff", "-json", OutputMode::Json, 0},
-    // A change that takes paths offline: its what-if (as text, or with -json as a
-    // document) or its guarded form; the grammar judges the combination.
+    // A change that takes paths offline: its what-if or its guarded form. These words
+    // leave the mode alone: only a valid what-if with -json answers as a document
+    // (the grammar judges the combination), and every other line stays as it was.
     {"set", "adapter", "-whatif", OutputMode::Text, kGuardWhatIf},
     {"set", "adapter", "-ifsafe", OutputMode::Text, kGuardIfSafe},
     {"set", "adapter", "-tpgs", OutputMode::Text, kGuardTpgs},
-    {"set", "adapter", "-json", OutputMode::Json, kGuardJson},
+    {"set", "adapter", "-json", OutputMode::Text, kGuardJson},
     {"set", "device", "-whatif", OutputMode::Text, kGuardWhatIf},
     {"set", "device", "-ifsafe", OutputMode::Text, kGuardIfSafe},
     {"set", "device", "-tpgs", OutputMode::Text, kGuardTpgs},
-    {"set", "device", "-json", OutputMode::Json, kGuardJson},
+    {"set", "device", "-json", OutputMode::Text, kGuardJson},
 };
 
 // The row that makes `word` an output word of the command W1 W2, or null.

@@ -20,6 +20,10 @@ uint16_t g_colour;  // of what is written next
 uint16_t g_console;  // the console's own attributes, what it writes text in
 bool g_tried;
 bool g_painting;
+// Where the last painted flush left the cursor, by the walk (checked with the console
+// unless the flush before it was confirmed).
+PlatformConsoleInfo g_expected;
+bool g_expected_valid;
 
 // The cells of the screen rows a write reached, as read back after it.
 struct Region {
@@ -57,25 +61,33 @@ void write_by_parts() {
     }
 }
 
+// Where the console's cursor is: the same size and place.
+bool same_place(const PlatformConsoleInfo& a, const PlatformConsoleInfo& b) {
+    return a.width == b.width && a.height == b.height && a.cursor_x == b.cursor_x && a.cursor_y == b.cursor_y;
+}
+
 // Gives the cells the text just filled their colours; false when the console did
-// not move its cursor as the walk says (nothing painted then).
-bool paint_cells(const PlatformConsoleInfo& before, const CellWalk& walk) {
-    PlatformConsoleInfo after;
-    if (!platform_console_info(&after) || after.width != before.width || after.height != before.height ||
-        after.cursor_x != walk.x || after.cursor_y != walk.row - walk.scrolled)
+// not move its cursor as the walk says (nothing painted then). `after` is where the
+// console says the write left the cursor.
+bool paint_cells(const PlatformConsoleInfo& before, const PlatformConsoleInfo& after, const CellWalk& walk) {
+    if (after.width != before.width || after.height != before.height || after.cursor_x != walk.x ||
+        after.cursor_y != walk.row - walk.scrolled)
         return false;
+    CellWalk start = {before.width, before.height, before.cursor_x, before.cursor_y, 0, 0};
+    CellRegion region = written_region(start, walk, g_text, g_length);
+    if (region.rows == 0) return true;
     Region r;
     r.width = after.width;
     r.scrolled = walk.scrolled;
-    r.first_row = before.cursor_y - walk.scrolled;
-    if (r.first_row < 0) r.first_row = 0;
-    r.rows = after.cursor_y - r.first_row + 1;
+    r.first_row = region.first_row;
+    r.rows = region.rows;
     uint32_t count = uint32_t(r.rows) * uint32_t(r.width);
     r.cells = static_cast<uint16_t*>(malloc(count * sizeof *r.cells));
     if (r.cells == nullptr) return true;  // the text is out; only its colours are lost
-    if (platform_console_read_cells(r.first_row, count, r.cells)) {
-        CellWalk again = {before.width, before.height, before.cursor_x, before.cursor_y, 0, 0};
-        walk_cells(&again, g_text, g_length, g_runs, g_run_count, paint_cell, &r);
+    // Rows the write scrolled in are known cell by cell; any other row keeps what the
+    // text does not cover, so it is read back first.
+    if (region.known || platform_console_read_cells(r.first_row, count, r.cells)) {
+        walk_cells(&start, g_text, g_length, g_runs, g_run_count, paint_cell, &r);
         platform_console_write_cells(r.first_row, count, r.cells);
     }
     free(r.cells);
@@ -91,6 +103,8 @@ void start_runs() {
 void paint_flush() {
     if (g_length == 0) return;
     PlatformConsoleInfo before;
+    bool expected = g_expected_valid;
+    g_expected_valid = false;  // unless this flush is painted: writes by parts are not walked
     if (!platform_console_info(&before) || before.width <= 0 || before.height <= 0) {
         write_by_parts();
     } else {
@@ -100,10 +114,21 @@ void paint_flush() {
             write_by_parts();  // where the rows go depends on where writes end: as always
         } else {
             write_raw(g_text, g_length);
-            if (!paint_cells(before, walk)) {
+            // Where the walk says the cursor went. The console is asked only when this
+            // flush did not start where the last one was to leave the cursor: then
+            // something else wrote in between, or the console moved it otherwise, and
+            // the walk is checked again. Starting there confirms the last prediction,
+            // so a console that agrees once costs one query a flush, not two.
+            PlatformConsoleInfo after = before;
+            after.cursor_x = walk.x;
+            after.cursor_y = walk.row - walk.scrolled;
+            bool confirmed = expected && same_place(before, g_expected);
+            if ((!confirmed && !platform_console_info(&after)) || !paint_cells(before, after, walk)) {
                 // This console moves its cursor otherwise: the rest goes part by part.
                 g_painting = false;
             }
+            g_expected = after;
+            g_expected_valid = g_painting;
         }
     }
     // What follows (other programs, stderr, the next part) is shown in this colour,

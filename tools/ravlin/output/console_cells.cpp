@@ -47,3 +47,22 @@ void walk_cells(CellWalk* walk, const char* text, size_t length, const ColourRun
         }
     }
 }
+
+// Whether the text writes a cell before its first line end (a line end, a carriage
+// return, a backspace or a bell alone leave the row's cells as they were).
+static bool writes_cursor_row(const char* text, size_t length) {
+    for (size_t i = 0; i < length && text[i] != '\n'; i++)
+        if (text[i] != '\r' && text[i] != '\b' && text[i] != '\a') return true;
+    return false;
+}
+
+CellRegion written_region(const CellWalk& start, const CellWalk& end, const char* text, size_t length) {
+    CellRegion region;
+    int32_t cursor_row = start.row - end.scrolled;  // where the cursor's row went; < 0: off the buffer
+    region.first_row = cursor_row < 0 ? 0 : cursor_row;
+    if (cursor_row >= 0 && !writes_cursor_row(text, length)) region.first_row++;
+    int32_t last_row = end.row - end.scrolled;
+    region.rows = last_row >= region.first_row ? last_row - region.first_row + 1 : 0;
+    region.known = region.first_row >= end.height - end.scrolled;
+    return region;
+}

@@ -35,3 +35,17 @@ typedef void (*CellVisit)(void* context, int32_t x, int32_t row, uint16_t attrib
 // the cursor in `walk`, which it advances. `visit` may be null.
 void walk_cells(CellWalk* walk, const char* text, size_t length, const ColourRun* runs, size_t run_count,
                 CellVisit visit, void* context);
+
+// The screen rows a write changed, as they lie after it.
+struct CellRegion {
+    int32_t first_row;  // on screen
+    int32_t rows;       // 0: no cell to paint
+    // Every one of these rows was scrolled in by the write, so the walk knows each of
+    // their cells (a scrolled-in row is filled whole): nothing needs reading back.
+    bool known;
+};
+
+// The rows to paint after `length` bytes of `text` took a walk from `start` (the
+// cursor before the write, nothing scrolled yet) to `end`. The row the cursor left
+// is one of them only when the text writes a cell in it.
+CellRegion written_region(const CellWalk& start, const CellWalk& end, const char* text, size_t length);

@@ -55,6 +55,21 @@
     X(RESET_FAILED, 0x40000035, "\nFailed to reset %s counter.")                                            \
     X(RESET_DONE_EXCEPT_FEW, 0x40000035, "\nSuccessfully reset %s counter. (except few devices)")           \
     X(RESET_DONE, 0x40000035, "\nSuccessfully reset %s counter.")                                           \
+    /* The driver's states and modes, as the tables show them (with -tpgs, the     \
+       target-port-group wording of a path's state). */                                                     \
+    X(STATE_NORMAL, 0x4000001E, "NORMAL")                                                                   \
+    X(STATE_DEGRADED, 0x4000001F, "DEGRAD")                                                                 \
+    X(STATE_FAILED, 0x40000020, "FAILED")                                                                   \
+    X(STATE_INVALID, 0x40000021, "INVALID")                                                                 \
+    X(MODE_ACTIVE, 0x40000022, "ACTIVE")                                                                    \
+    X(MODE_OFFLINE, 0x40000023, "OFFLINE")                                                                  \
+    X(PATH_OPEN, 0x40000024, "OPEN      ")                                                                  \
+    X(PATH_OPEN_OPTIMIZED, 0x40000024, "Active/Optimized  ")                                                \
+    X(PATH_OPEN_UNOPTIMIZED, 0x40000024, "Active/Unoptimized")                                              \
+    X(PATH_CLOSED, 0x40000025, "CLOSE      ")                                                               \
+    X(PATH_UNAVAILABLE, 0x40000025, "   Unavailable       ")                                                \
+    X(PATH_DEAD, 0x40000026, "DEAD      ")                                                                  \
+    X(PATH_STANDBY, 0x40000026, "    Standby           ")                                                   \
     /* The control device's name. */                                                                        \
     X(CONTROL_DEVICE_NAME, 0x40000013, "\\\\.\\RAVLIN")                                                     \
     /* Adapter displays. */                                                                                 \

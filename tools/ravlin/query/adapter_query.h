@@ -1,5 +1,5 @@
 // The adapter query and the adapter statistics: the two printers the handlers
-// show_adapters and show_adapter_stats (handlers.h) build on.
+// show_adapters and show_adapter_stats (query_commands.h) build on.
 #pragma once
 
 #include <stdint.h>

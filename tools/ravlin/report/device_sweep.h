@@ -1,9 +1,11 @@
 // The reports' reading of the devices: every slot's device record, once, in slot
-// order, with no disk, capacity or preferred-path request.
+// order (health and what-if: with no disk, capacity or preferred-path request;
+// the diff's live side: each with its preferred path first, as the listing reads).
 #pragma once
 
 #include <stdint.h>
 
+#include "device_fetch.h"
 #include "dsm_interface.h"
 
 // Called for each present device; the record is valid only during the call.
@@ -14,3 +16,8 @@ using DeviceVisit = void (*)(void* context, int32_t slot, const DSM_DEVICE_RECOR
 // every read succeeded; otherwise the failed read's system error, its slot in
 // *failed_slot, and no slot after it read.
 uint32_t sweep_devices(DeviceVisit visit, void* context, int32_t* failed_slot);
+
+// The same walk with the preferred path asked for first when `with_preferred`;
+// `visit` gets the whole fetch (valid only during the call).
+using FetchVisit = void (*)(void* context, int32_t slot, const DeviceFetch* fetch);
+uint32_t sweep_device_fetches(bool with_preferred, FetchVisit visit, void* context, int32_t* failed_slot);

@@ -11,6 +11,7 @@
 #include "control_device.h"
 #include "device_display.h"
 #include "device_facts.h"
+#include "device_sweep.h"
 #include "device_fetch.h"
 #include "document_start.h"
 #include "disk_identity.h"
@@ -65,35 +66,35 @@ const char* read_file(const char* file, std::string* text) {
 // The live SAN read the way the listing reads it: the preferred path, then the
 // device record of every slot. Returns 0, or the failing request's error (with
 // its slot in *failed_slot).
-uint32_t read_live(Topology* live, TopoScope scope, const HostPortTable* ports, int32_t* failed_slot) {
-    static DeviceFetch fetch;
+struct LiveRead {
+    Topology* live;
+    TopoScope scope;
+    const HostPortTable* ports;
+};
+
+void add_live_device(void* context, int32_t slot, const DeviceFetch* fetch) {
     static DeviceFacts facts;
-    int32_t slots = g_connection.device_slot_count < 0 ? 0 : g_connection.device_slot_count;
-    for (int32_t slot = 0; slot < slots; slot++) {
-        uint32_t error = fetch_device(slot, IOCTL_DSM_GET_DEVICE_INFO, true, &fetch);
-        if (error == DSM_ERROR_DEVICE_REMOVED || error == DSM_ERROR_FILE_NOT_FOUND) continue;
-        if (error != 0 && fetch_status(&fetch, IOCTL_DSM_GET_DEVICE_INFO) == DSM_STATUS_INVALID_DEVICE) continue;
-        if (error != 0) {
-            *failed_slot = slot;
-            return error;
-        }
-        const DSM_DEVICE_RECORD* r = &fetch.record;
-        if (!topology_scope_takes(scope, r)) continue;
-        topology_add_record(live, r, &fetch.preferred, ports);
-        TopoDevice* d = &live->devices.back();
-        d->number = slot;
-        // The capacity and the volume name as the listing gathers them (the storage
-        // ports were read once, before the walk).
-        gather_device_facts(r, &fetch.preferred, 0, &facts);
-        const LunCapacity& capacity = facts.capacity;
-        d->capacity_read = true;
-        d->has_capacity = capacity_found(&capacity);
-        if (d->has_capacity) d->capacity = (capacity.last_lba + 1) * uint64_t(capacity.block_length);
-        d->volume_read = true;
-        d->has_volume = facts.volume_source != VdiskSource::None;
-        if (d->has_volume) snprintf(d->volume, sizeof d->volume, "%.*s", int(sizeof facts.volume - 1), facts.volume);
-    }
-    return 0;
+    const LiveRead* read = static_cast<const LiveRead*>(context);
+    const DSM_DEVICE_RECORD* r = &fetch->record;
+    if (!topology_scope_takes(read->scope, r)) return;
+    topology_add_record(read->live, r, &fetch->preferred, read->ports);
+    TopoDevice* d = &read->live->devices.back();
+    d->number = slot;
+    // The capacity and the volume name as the listing gathers them (the storage
+    // ports were read once, before the walk).
+    gather_device_facts(r, &fetch->preferred, 0, &facts);
+    const LunCapacity& capacity = facts.capacity;
+    d->capacity_read = true;
+    d->has_capacity = capacity_found(&capacity);
+    if (d->has_capacity) d->capacity = (capacity.last_lba + 1) * uint64_t(capacity.block_length);
+    d->volume_read = true;
+    d->has_volume = facts.volume_source != VdiskSource::None;
+    if (d->has_volume) snprintf(d->volume, sizeof d->volume, "%.*s", int(sizeof facts.volume - 1), facts.volume);
+}
+
+uint32_t read_live(Topology* live, TopoScope scope, const HostPortTable* ports, int32_t* failed_slot) {
+    LiveRead read{live, scope, ports};
+    return sweep_device_fetches(true, add_live_device, &read, failed_slot);
 }
 
 void print_json(const Topology& saved, const Topology& live, const std::vector<Difference>& diffs) {

@@ -166,15 +166,7 @@ void judge_one(void* context, int32_t slot, const DSM_DEVICE_RECORD* record) {
     add_device(v->run, slot, record, &health);
 }
 
-int32_t report_unknown(bool json, const char* why) {
-    if (json) {
-        keep_failure_message(why);
-        write_error_document(int32_t(HealthStatus::Unknown));
-    } else {
-        print_out("RAVLIN HEALTH UNKNOWN - %s\n", why);
-    }
-    return int32_t(HealthStatus::Unknown);
-}
+int32_t report_unknown(bool json, const char* why) { return report_unknown_verdict(json, "HEALTH", why); }
 
 }  // namespace
 

@@ -63,6 +63,12 @@ void compare_paths(const Topology& saved, const Topology& live, int32_t s, int32
     }
 }
 
+// Whether a saved capacity and a live one are the same size. The saved one came
+// through the JSON reader's double, which holds every byte count below 2^53 exactly
+// and larger ones to the nearest double, so they are compared as doubles: an
+// unchanged LUN of an odd count beyond 2^53 bytes is not reported as changed.
+bool same_capacity(uint64_t saved, uint64_t live) { return double(saved) == double(live); }
+
 void compare_device(const Topology& saved, const Topology& live, int32_t s, int32_t l, std::vector<bool>* live_seen,
                     std::vector<Difference>* out) {
     const TopoDevice& a = saved.devices[size_t(s)];
@@ -72,7 +78,7 @@ void compare_device(const Topology& saved, const Topology& live, int32_t s, int3
         out->push_back(make(DiffKind::PreferredPath, s, l));
     if (a.reserved != b.reserved) out->push_back(make(DiffKind::Reserved, s, l));
     if (a.capacity_read && b.capacity_read &&
-        (a.has_capacity != b.has_capacity || (a.has_capacity && a.capacity != b.capacity)))
+        (a.has_capacity != b.has_capacity || (a.has_capacity && !same_capacity(a.capacity, b.capacity))))
         out->push_back(make(DiffKind::Capacity, s, l));
     if (a.volume_read && b.volume_read &&
         (a.has_volume != b.has_volume || (a.has_volume && strncmp(a.volume, b.volume, kTopoVolumeSize) != 0)))

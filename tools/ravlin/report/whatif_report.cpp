@@ -114,15 +114,7 @@ void finish_json(WhatIfRun* run) {
     write_out(run->document.data(), run->document.size());
 }
 
-int32_t report_unknown(bool json, const char* why) {
-    if (json) {
-        keep_failure_message(why);
-        write_error_document(int32_t(HealthStatus::Unknown));
-    } else {
-        print_out("RAVLIN WHATIF UNKNOWN - %s\n", why);
-    }
-    return int32_t(HealthStatus::Unknown);
-}
+int32_t report_unknown(bool json, const char* why) { return report_unknown_verdict(json, "WHATIF", why); }
 
 }  // namespace
 

@@ -3,43 +3,44 @@
 #include <stdio.h>
 
 #include "dsm_interface.h"
+#include "message_catalogue.h"
 
 namespace {
-constexpr DsmText kInvalid = {0x40000021, "INVALID"};
+constexpr DsmText kInvalid = {MESSAGE(STATE_INVALID)};
 }
 
 DsmText adapter_state_text(uint32_t state) {
     switch (state) {
-    case DSM_ADAPTER_NORMAL: return {0x4000001E, "NORMAL"};
-    case DSM_ADAPTER_DEGRADED: return {0x4000001F, "DEGRAD"};
-    case DSM_ADAPTER_FAILED: return {0x40000020, "FAILED"};
+    case DSM_ADAPTER_NORMAL: return {MESSAGE(STATE_NORMAL)};
+    case DSM_ADAPTER_DEGRADED: return {MESSAGE(STATE_DEGRADED)};
+    case DSM_ADAPTER_FAILED: return {MESSAGE(STATE_FAILED)};
     default: return kInvalid;
     }
 }
 
 DsmText adapter_mode_text(uint32_t mode) {
     switch (mode) {
-    case DSM_MODE_NORMAL: return {0x40000022, "ACTIVE"};
-    case DSM_MODE_OFFLINE: return {0x40000023, "OFFLINE"};
+    case DSM_MODE_NORMAL: return {MESSAGE(MODE_ACTIVE)};
+    case DSM_MODE_OFFLINE: return {MESSAGE(MODE_OFFLINE)};
     default: return kInvalid;
     }
 }
 
 DsmText path_mode_text(uint32_t mode) {
     switch (mode) {
-    case DSM_MODE_NORMAL: return {0x4000001E, "NORMAL"};
-    case DSM_MODE_OFFLINE: return {0x40000023, "OFFLINE"};
+    case DSM_MODE_NORMAL: return {MESSAGE(STATE_NORMAL)};
+    case DSM_MODE_OFFLINE: return {MESSAGE(MODE_OFFLINE)};
     default: return kInvalid;
     }
 }
 
 DsmText path_state_text(uint32_t state, uint32_t non_optimized, bool tpgs) {
     switch (state) {
-    case DSM_PATH_CLOSE: return {0x40000025, tpgs ? "   Unavailable       " : "CLOSE      "};
+    case DSM_PATH_CLOSE: return tpgs ? DsmText{MESSAGE(PATH_UNAVAILABLE)} : DsmText{MESSAGE(PATH_CLOSED)};
     case DSM_PATH_OPEN:
-        if (!tpgs) return {0x40000024, "OPEN      "};
-        return {0x40000024, non_optimized != 0 ? "Active/Unoptimized" : "Active/Optimized  "};
-    case DSM_PATH_DEAD: return {0x40000026, tpgs ? "    Standby           " : "DEAD      "};
+        if (!tpgs) return {MESSAGE(PATH_OPEN)};
+        return non_optimized != 0 ? DsmText{MESSAGE(PATH_OPEN_UNOPTIMIZED)} : DsmText{MESSAGE(PATH_OPEN_OPTIMIZED)};
+    case DSM_PATH_DEAD: return tpgs ? DsmText{MESSAGE(PATH_STANDBY)} : DsmText{MESSAGE(PATH_DEAD)};
     default: return kInvalid;
     }
 }
