@@ -28,6 +28,8 @@ Each *.case file under this folder is one run of ravlin. Format:
     interpreter: missing            the command interpreter that runs the HBA tool does
                                     not exist (COMSPEC names a missing program), so the
                                     tool's run fails to start
+    interpreter: named              COMSPEC names the system's own interpreter (/bin/sh,
+                                    cmd.exe), which runs the tool as without it
     together: 2                     that many runs of the command at the same moment in
                                     the same working folder; each one's stdout, stderr and
                                     status must be the expected ones whole, and no
@@ -166,8 +168,8 @@ class Case:
             elif key == "needs" and value == "win32":
                 self.needs_win32 = True
             elif key == "interpreter":
-                if value != "missing":
-                    raise ValueError(f"{self.path}: interpreter: {value!r} (only 'missing')")
+                if value not in ("missing", "named"):
+                    raise ValueError(f"{self.path}: interpreter: {value!r} (only 'missing' or 'named')")
                 self.interpreter = value
             elif key == "log":
                 if value != "unopenable":
@@ -233,6 +235,8 @@ class LinuxTarget:
         env = dict(self.env)
         if self.interpreter == "missing":
             env["COMSPEC"] = os.path.join(self.root, "no-such-folder", "sh")
+        elif self.interpreter == "named":
+            env["COMSPEC"] = "/bin/sh"
         if hba is None:
             library = os.path.join(self.hba_dir, "libsimhba.so")
         elif hba == "none":

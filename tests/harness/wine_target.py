@@ -23,6 +23,7 @@ CACHE_NAME = "ravlindsm_config.json"
 # Under Wine the registry's COMSPEC wins over the Unix environment's, so a run that
 # must meet a missing interpreter is started by cmd.exe with COMSPEC set first.
 MISSING_INTERPRETER = "C:\\no-such-folder\\cmd.exe"
+NAMED_INTERPRETER = "C:\\windows\\system32\\cmd.exe"
 # GetTempFileNameA's prefix for the HBA tool's output.
 TEMP_PATTERN = "wwp*.tmp"
 
@@ -115,8 +116,9 @@ class WineTarget:
         if hba not in (None, "none"):
             raise WineError(f"hba: {hba} is for fenmar's own cases")
         tools = self._tools(hba, fenmar)
-        if fenmar != "beside" and self.interpreter == "missing":
-            line = f"set COMSPEC={MISSING_INTERPRETER}&& " + subprocess.list2cmdline(
+        if fenmar != "beside" and self.interpreter in ("missing", "named"):
+            interpreter = MISSING_INTERPRETER if self.interpreter == "missing" else NAMED_INTERPRETER
+            line = f"set COMSPEC={interpreter}&& " + subprocess.list2cmdline(
                 [WinePrefix.windows_path(exe)] + list(args))
             return self._run(["cmd", "/c", line], cwd, tools)
         if fenmar != "beside":
