@@ -21,6 +21,8 @@ from .tmux_pane import run_in_pane, shows_end, wine_console_line
 from .wine_prefix import WINE64
 
 SCENARIO = os.path.join(SOURCE, "tests", "colour", "colour.json")
+# The same device with a backspace and a bell in its serial and a bell in its product id.
+CONTROL_BYTES = os.path.join(SOURCE, "tests", "colour", "control-bytes.json")
 
 # What each piece of text must be shown in, as a console attribute (background
 # nibble, foreground nibble). The terminal's default colours count as 7 on 0.
@@ -106,10 +108,13 @@ def shown_rows(capture):
     return rows[:ends[-1]] if ends else rows
 
 
-def compare_screens(reference, capture, what):
+def compare_screens(reference, capture, what, blank_rows=True):
     """Problems where `capture` shows other characters or colours than `reference`,
-    row by row upwards from their END rows."""
+    row by row upwards from their END rows; without `blank_rows`, rows that show
+    nothing are left out of both first."""
     want, got = shown_rows(reference), shown_rows(capture)
+    if not blank_rows:
+        want, got = [r for r in want if r], [r for r in got if r]
     problems = []
     for back in range(1, min(len(want), len(got)) + 1):
         if want[-back] != got[-back]:
@@ -120,7 +125,7 @@ def compare_screens(reference, capture, what):
 
 def scrolled_listing_problems(target, linux_build, work):
     """`query device -k` on five devices, enough to scroll the pane, on a wide and on
-    a narrow console: every character in the colours the Linux build shows (whose
+    a narrow console, and on one as wide as the separator line: every character in the colours the Linux build shows (whose
     colours travel in the stream), where the Windows build paints written cells."""
     san = os.path.join(work, "five.json")
     with open(san, "wb") as f:
@@ -132,12 +137,34 @@ def scrolled_listing_problems(target, linux_build, work):
     ravlin = os.path.join(linux_build, "tools", "ravlin", "ravlin")
     exe = target.prefix.windows_path(target.ravlin_exe)
     problems = []
-    for width in (160, 80):
+    # At 91 columns each device's separator line ends exactly at the right edge: a
+    # terminal holds the cursor there until the line end, a Windows console moves to
+    # the next row at once, so the line end leaves one more blank row there. What is
+    # shown, and in which colours, is still the same.
+    for width in (160, 80, 91):
         shown = []
         for command in (f"env RAVLIN_SIM_ROOT={shlex.quote(root)} {shlex.quote(ravlin)} query device -k; echo END",
                         wine_console_line(target.prefix.env, [WINE64, "cmd", "/c", f"{exe} query device -k & echo END"])):
             shown.append(colour_screen(command, width=width, whole_pane=True))
-        problems += compare_screens(shown[0], shown[1], f"five devices, {width} columns")
+        problems += compare_screens(shown[0], shown[1], f"five devices, {width} columns", blank_rows=width != 91)
+    return problems
+
+
+def control_bytes_problems(target, linux_build, work):
+    """`query device 0 -k` on a device whose texts hold a backspace and a bell: the Windows
+    build, which paints the cells a write reaches, must colour the same cells the Linux
+    build shows (the backspace steps back over a character, the bell takes no cell)."""
+    root = os.path.join(work, "control-root")
+    env = dict(os.environ, RAVLIN_SIM_ROOT=root)
+    subprocess.run([os.path.join(linux_build, "sim", "dsmsim", "dsmsim"), "load", CONTROL_BYTES], env=env, check=True)
+    target.load_scenario(CONTROL_BYTES)
+    ravlin = os.path.join(linux_build, "tools", "ravlin", "ravlin")
+    exe = target.prefix.windows_path(target.ravlin_exe)
+    shown = [colour_screen(f"env RAVLIN_SIM_ROOT={shlex.quote(root)} {shlex.quote(ravlin)} query device 0 -k; echo END"),
+             colour_screen(wine_console_line(target.prefix.env, [WINE64, "cmd", "/c", f"{exe} query device 0 -k & echo END"]))]
+    problems = compare_screens(shown[0], shown[1], "backspace and bell")
+    if "COLXY" in "".join(ch for row in shown_rows(shown[0]) for ch, _ in row):
+        problems.append("backspace and bell: the Linux screen shows the backspace as no step back")
     return problems
 
 
@@ -171,6 +198,7 @@ def main():
                                                           [WINE64, "cmd", "/c", f"{exe} query device 0 -k & echo END"]))
                 if os.path.exists(os.path.join(args.linux_dir, "tools", "ravlin", "ravlin")):
                     problems += scrolled_listing_problems(target, args.linux_dir, scratch)
+                    problems += control_bytes_problems(target, args.linux_dir, scratch)
                 else:
                     print(f"note: {args.linux_dir} is not built; the scrolled listing was not compared")
             finally:

@@ -23,9 +23,13 @@ Each *.case file under this folder is one run of ravlin. Format:
     cache: name.json                the volume-name cache file starts as a copy of
                                     this file beside the case, or
     cache: {"disk": [...]}          holds this text (default: no file)
+    log: unopenable                 the activity log's path is taken by a folder, so
+                                    the log cannot be opened for appending
     interpreter: missing            the command interpreter that runs the HBA tool does
                                     not exist (COMSPEC names a missing program), so the
                                     tool's run fails to start
+    interpreter: named              COMSPEC names the system's own interpreter (/bin/sh,
+                                    cmd.exe), which runs the tool as without it
     together: 2                     that many runs of the command at the same moment in
                                     the same working folder; each one's stdout, stderr and
                                     status must be the expected ones whole, and no
@@ -116,6 +120,7 @@ class Case:
         self.cache = None
         self.needs_win32 = False
         self.interpreter = None
+        self.log_unopenable = False
         self.together = None
         self.twin = False
         self.readonly = []
@@ -178,9 +183,13 @@ class Case:
             elif key == "needs" and value == "win32":
                 self.needs_win32 = True
             elif key == "interpreter":
-                if value != "missing":
-                    raise ValueError(f"{self.path}: interpreter: {value!r} (only 'missing')")
+                if value not in ("missing", "named"):
+                    raise ValueError(f"{self.path}: interpreter: {value!r} (only 'missing' or 'named')")
                 self.interpreter = value
+            elif key == "log":
+                if value != "unopenable":
+                    raise ValueError(f"{self.path}: log: {value!r} (only 'unopenable')")
+                self.log_unopenable = True
             elif key == "together":
                 self.together = int(value)
             elif key == "twin":
@@ -245,6 +254,8 @@ class LinuxTarget:
         env = dict(self.env)
         if self.interpreter == "missing":
             env["COMSPEC"] = os.path.join(self.root, "no-such-folder", "sh")
+        elif self.interpreter == "named":
+            env["COMSPEC"] = "/bin/sh"
         if hba is None:
             library = os.path.join(self.hba_dir, "libsimhba.so")
         elif hba == "none":
@@ -312,11 +323,17 @@ class LinuxTarget:
         with open(self.cache_path(), "wb") as f:
             f.write(data)
 
+    def log_path(self):
+        return os.path.join(self.root, "Windows", "System32", "ravlindsm.log")
+
+    def block_log(self):
+        """Puts a folder where the activity log goes."""
+        os.makedirs(self.log_path())
+
     def activity_log(self):
-        path = os.path.join(self.root, "Windows", "System32", "ravlindsm.log")
         try:
-            return open(path, "rb").read()
-        except FileNotFoundError:
+            return open(self.log_path(), "rb").read()
+        except (FileNotFoundError, IsADirectoryError):
             return b""
 
     def close(self):
@@ -411,6 +428,8 @@ def prepare_once(case, target):
             return [f"fault {fault} (exit {status}): {err.decode(errors='replace').strip()}"]
     if case.cache is not None:
         target.write_cache(cache_bytes(case))
+    if case.log_unopenable:
+        target.block_log()
     return []
 
 

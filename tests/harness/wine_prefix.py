@@ -16,6 +16,8 @@ import subprocess
 import tempfile
 import time
 
+from .paths import win32_twin
+
 WINE64 = "/usr/lib/wine/wine64"  # the 64-bit loader: 64-bit sc, reg and net
 SERVICE = "ravlindsm"
 SERVICE_KEY = "HKLM\\System\\CurrentControlSet\\Services\\" + SERVICE
@@ -292,7 +294,7 @@ def install_build(prefix, win32_dir=None):
         built = os.path.join(build, *folder, program)
         if os.path.exists(built):
             prefix.install_tree_program(built)
-    win32_dir = win32_dir or os.path.join(os.path.dirname(build), "win32")
+    win32_dir = win32_dir or win32_twin(build)
     fenmar = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
     hbaapi = os.path.join(win32_dir, "sim", "windows", "hbaapi", "hbaapi.dll")
     # Where WinePrefix.run finds them (TOOL_FOLDERS); a prefix made before

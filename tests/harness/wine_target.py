@@ -14,6 +14,7 @@ import tempfile
 import time
 
 from .once_more import once_more
+from .paths import win32_twin
 from .wine_prefix import TREE_DLLS, TREE_PROGRAMS, WINE64, WineError, WinePrefix, install_build
 from .wine_versions import VersionFiles, scenario_versions
 
@@ -22,6 +23,7 @@ CACHE_NAME = "ravlindsm_config.json"
 # Under Wine the registry's COMSPEC wins over the Unix environment's, so a run that
 # must meet a missing interpreter is started by cmd.exe with COMSPEC set first.
 MISSING_INTERPRETER = "C:\\no-such-folder\\cmd.exe"
+NAMED_INTERPRETER = "C:\\windows\\system32\\cmd.exe"
 # GetTempFileNameA's prefix for the HBA tool's output.
 TEMP_PATTERN = "wwp*.tmp"
 
@@ -44,7 +46,7 @@ class WineTarget:
         for path in (self.ravlin_exe, self.dsmsim_exe):
             if not os.path.exists(path):
                 raise WineError(f"{path} is missing: build the win64 preset first")
-        win32_dir = os.path.join(os.path.dirname(self.prefix.build_dir), "win32")
+        win32_dir = win32_twin(self.prefix.build_dir)
         self.fenmar_exe = os.path.join(win32_dir, "tools", "fenmar", "fenmar.exe")
         self.hbaapi_dir = os.path.join(win32_dir, "sim", "windows", "hbaapi")
         self.versions = VersionFiles(self.prefix, source_dir)
@@ -114,8 +116,9 @@ class WineTarget:
         if hba not in (None, "none"):
             raise WineError(f"hba: {hba} is for fenmar's own cases")
         tools = self._tools(hba, fenmar)
-        if fenmar != "beside" and self.interpreter == "missing":
-            line = f"set COMSPEC={MISSING_INTERPRETER}&& " + subprocess.list2cmdline(
+        if fenmar != "beside" and self.interpreter in ("missing", "named"):
+            interpreter = MISSING_INTERPRETER if self.interpreter == "missing" else NAMED_INTERPRETER
+            line = f"set COMSPEC={interpreter}&& " + subprocess.list2cmdline(
                 [WinePrefix.windows_path(exe)] + list(args))
             return self._run(["cmd", "/c", line], cwd, tools)
         if fenmar != "beside":
@@ -167,11 +170,15 @@ class WineTarget:
         with open(self.prefix.system32(CACHE_NAME), "wb") as f:
             f.write(data)
 
+    def block_log(self):
+        """Puts a folder where the activity log goes."""
+        os.makedirs(self.prefix.system32(LOG_NAME))
+
     def activity_log(self):
         try:
             with open(self.prefix.system32(LOG_NAME), "rb") as f:
                 return f.read()
-        except FileNotFoundError:
+        except (FileNotFoundError, IsADirectoryError):
             return b""
 
     def temporary_files(self):
@@ -182,6 +189,7 @@ class WineTarget:
     def reset_files(self):
         """Removes the activity log with its generations, and the volume-name cache
         (the Linux target starts every case with an empty root as well)."""
+        shutil.rmtree(self.prefix.system32(LOG_NAME), ignore_errors=True)  # a case's unopenable log
         for name in [LOG_NAME] + [f"{LOG_NAME}.{n}" for n in range(1, 5)] + [CACHE_NAME]:
             try:
                 os.remove(self.prefix.system32(name))

@@ -269,6 +269,10 @@ TEST(ParseHostPorts, MissingPiecesReadAsEmptyAndNoLinesIsAFailure) {
     EXPECT_STREQ(t.wwpns[0], "");
     EXPECT_EQ(t.ids[1], 0);
     EXPECT_STREQ(t.wwpns[1], "77");
+    // A character that is no hexadecimal digit counts as 0, the other one of the byte still counts.
+    EXPECT_EQ(parse({"HostPort: 00 WWPN: 1\tFcId:01g700\tN_PORT", "HostPort: 01 WWPN: 2\tFcId:01C-00\tN_PORT"}, &t), 2);
+    EXPECT_EQ(t.ids[0], 0x07);
+    EXPECT_EQ(t.ids[1], 0xC0);
 }
 
 }  // namespace

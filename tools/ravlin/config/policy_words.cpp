@@ -31,13 +31,10 @@ const Word kScopes[] = {
 // True with *code set when `word` is in the table.
 template <size_t N>
 bool find(const Word (&table)[N], const char* word, uint32_t* code) {
-    for (const Word& w : table) {
-        if (strcmp(w.word, word) == 0) {
-            *code = w.code;
-            return true;
-        }
-    }
-    return false;
+    size_t i = 0;
+    while (i < N && strcmp(table[i].word, word) != 0) i++;
+    if (i < N) *code = table[i].code;
+    return i < N;
 }
 
 }  // namespace

@@ -9,6 +9,5 @@ uint32_t state_action(const char* word, bool pathcountref) {
     if (word == nullptr) return 0;
     if (strcmp(word, "online") == 0) return DSM_ACTION_ONLINE;
     if (strcmp(word, "offline") == 0) return DSM_ACTION_OFFLINE;
-    if (pathcountref && strcmp(word, "pathcountref") == 0) return DSM_ACTION_PATHCOUNTREF;
-    return 0;
+    return pathcountref && strcmp(word, "pathcountref") == 0 ? uint32_t(DSM_ACTION_PATHCOUNTREF) : 0u;
 }

@@ -5,6 +5,7 @@
 // the view alone, so both ways log the same and leave the same bytes.
 #include "vdisk_cache.h"
 
+#include <assert.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -181,12 +182,10 @@ void take_name(cJSON* entry, int position, cJSON* name_item, int* found, int* ch
     if (cJSON_IsString(old_name) && strcmp(old_name->valuestring, name_item->valuestring) != 0) {
         const char* old_text = old_name->valuestring;
         const char* new_text = name_item->valuestring;
+        assert(new_text[0] != '\0');  // save_vdisk_name refuses an empty name before the search
         if (old_text[0] == '\0')
             write_activity_log("device (%s) ,vdisk name need change from (NULL) to (%s).\n",
                                entry_wwid->valuestring, new_text);
-        else if (new_text[0] == '\0')
-            write_activity_log("device (%s) ,vdisk name need change from (%s) to (NULL).\n",
-                               entry_wwid->valuestring, old_text);
         else
             write_activity_log("device (%s) ,vdisk name need change from (%s) to (%s).\n",
                                entry_wwid->valuestring, old_text, new_text);
@@ -335,17 +334,6 @@ void find_vdisk_entry(cJSON* document, const char* wwid, cJSON* name_item, int* 
         }
         j++;
     }
-}
-
-int create_vdisk_config(const char* wwid, const char* vdisk_name) {
-    cJSON* document = new_vdisk_document(wwid, vdisk_name);
-    if (document == nullptr) return 0;
-    char* printed = cJSON_Print(document);
-    cJSON_Delete(document);
-    if (printed == nullptr) return 0;
-    bool ok = platform_replace_file(platform_cache_path(), printed, strlen(printed));
-    free(printed);
-    return ok ? 1 : 0;
 }
 
 void save_vdisk_name(const char* wwid, const char* vdisk_name) {

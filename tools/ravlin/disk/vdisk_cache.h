@@ -24,14 +24,10 @@ void vdisk_cache_end_pass();
 bool vdisk_cache_file_exists();
 
 // Looks `wwid` up in the parsed cache document: *found when an entry has it; when
-// that entry's name differs from `name_item`'s text, logs the change, moves
+// that entry's name differs from `name_item`'s text (never empty), logs the change, moves
 // name_item into the entry (the document owns it then) and sets *changed and
 // *index. An entry that is not an object ends the search (logged).
 void find_vdisk_entry(cJSON* document, const char* wwid, cJSON* name_item, int* found, int* changed, int* index);
-
-// Writes a new cache file holding one entry, replacing any file there. Returns 1
-// when it wrote the file, 0 when not.
-int create_vdisk_config(const char* wwid, const char* vdisk_name);
 
 // The name the cache file holds for `wwid`, looked up without a log line (a
 // collector that runs every minute must not fill the activity log) and, inside a

@@ -67,8 +67,7 @@ ChangeGuard guard_of(const Command& c) {
 int32_t run_command(const Command& c, const CommandLine& line) {
     switch (c.kind) {
     case CommandKind::InvalidCommand:
-        print_invalid_command();
-        return -1;
+        break;  // below, where every kind the switch does not return for ends
     case CommandKind::InvalidArgument:
         print_invalid_argument();
         return -1;
@@ -124,6 +123,7 @@ int32_t run_command(const Command& c, const CommandLine& line) {
     case CommandKind::QueryMetrics:
         return query_metrics(c.flags, c.word);
     }
+    print_invalid_command();
     return -1;
 }
 

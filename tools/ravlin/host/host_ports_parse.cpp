@@ -1,5 +1,6 @@
 // Decoding the HBA tool's "HostPort" lines into the host port table. The lines
 // are outside input: every split is bounded by its table and every copy by its cell.
+#include <ctype.h>
 #include <string.h>
 
 #include "host_ports.h"
@@ -40,10 +41,9 @@ void split(const char* text, char separator, int limit, Split* out) {
 
 // One hexadecimal digit's value; any other character counts as 0.
 int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return 0;
+    static const char kDigits[] = "0123456789abcdef";
+    const char* at = c != '\0' ? strchr(kDigits, tolower(static_cast<unsigned char>(c))) : nullptr;
+    return at != nullptr ? int(at - kDigits) : 0;
 }
 
 // The middle byte of a 24-bit FC address written as six hexadecimal digits

@@ -38,13 +38,12 @@ void append_record() {
     if (size > 0 && uint64_t(size) > kLogRotateThreshold) rotate_log_generations(path);
 }
 
-// Takes the lock; false (nothing taken) for a null or empty text.
+// Takes the lock; false (nothing taken) for a null or empty text, which writes nothing.
 bool begin_record(const char* text) {
+    if (text == nullptr || text[0] == '\0') return false;
     if (g_log_lock == nullptr) activity_log_init();
     platform_lock_enter(g_log_lock);
-    if (text != nullptr && text[0] != '\0') return true;
-    platform_lock_leave(g_log_lock);
-    return false;
+    return true;
 }
 
 void end_record() {

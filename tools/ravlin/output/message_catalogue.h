@@ -150,28 +150,29 @@ inline constexpr CatalogueRow kMessageCatalogue[] = {
 #undef RAVLIN_MESSAGE_ROW
 };
 
+// Compile-time checks only (consteval): nothing of them is in the program.
 namespace catalogue_check {
 
-constexpr bool same(const char* a, const char* b) {
+consteval bool same(const char* a, const char* b) {
     while (*a != '\0' && *a == *b) a++, b++;
     return *a == *b;
 }
 
 // `longer` is `shorter` followed by one line end.
-constexpr bool plus_line_end(const char* longer, const char* shorter) {
+consteval bool plus_line_end(const char* longer, const char* shorter) {
     while (*shorter != '\0' && *shorter == *longer) shorter++, longer++;
     return *shorter == '\0' && longer[0] == '\n' && longer[1] == '\0';
 }
 
 // `longer` is `shorter` followed by "_LF".
-constexpr bool named_line_end(const char* longer, const char* shorter) {
+consteval bool named_line_end(const char* longer, const char* shorter) {
     while (*shorter != '\0' && *shorter == *longer) shorter++, longer++;
     return *shorter == '\0' && same(longer, "_LF");
 }
 
 // No text is written twice under one identifier, and a text that differs from
 // another of its identifier only by a final line end says so in its name.
-constexpr bool rows_are_sound() {
+consteval bool rows_are_sound() {
     size_t n = sizeof kMessageCatalogue / sizeof kMessageCatalogue[0];
     for (size_t i = 0; i < n; i++) {
         for (size_t j = 0; j < n; j++) {

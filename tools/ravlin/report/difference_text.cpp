@@ -79,9 +79,9 @@ const char* diff_kind_name(DiffKind kind) {
     case DiffKind::AdapterGone: return "adapter_gone";
     case DiffKind::AdapterNew: return "adapter_new";
     case DiffKind::AdapterState: return "adapter_state";
-    case DiffKind::AdapterMode: return "adapter_mode";
+    case DiffKind::AdapterMode: break;
     }
-    return "unknown";
+    return "adapter_mode";
 }
 
 bool diff_is_adapter(DiffKind kind) {

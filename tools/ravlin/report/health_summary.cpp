@@ -33,14 +33,11 @@ HealthStatus health_status(const HealthSummary* s) {
     return HealthStatus::Ok;
 }
 
+// The word of each status, by its value (the exit status of query health).
 const char* status_word(HealthStatus status) {
-    switch (status) {
-    case HealthStatus::Ok: return "OK";
-    case HealthStatus::Warning: return "WARNING";
-    case HealthStatus::Critical: return "CRITICAL";
-    case HealthStatus::Unknown: return "UNKNOWN";
-    }
-    return "UNKNOWN";
+    static const char* const kWords[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
+    static_assert(sizeof kWords / sizeof kWords[0] == size_t(HealthStatus::Unknown) + 1);
+    return kWords[size_t(status)];
 }
 
 void format_health_summary(const HealthSummary* s, char* out, size_t size) {

@@ -108,7 +108,7 @@ const char* verdict_word(HealthVerdict verdict) {
     case HealthVerdict::NoOptimized: return "NO-OPTIMIZED";
     case HealthVerdict::Degraded: return "DEGRADED";
     case HealthVerdict::Spof: return "SPOF";
-    case HealthVerdict::Down: return "DOWN";
+    case HealthVerdict::Down: break;
     }
     return "DOWN";
 }
@@ -122,9 +122,9 @@ const char* reason_kind_name(HealthReasonKind kind) {
     case HealthReasonKind::FailedPaths: return "failed_paths";
     case HealthReasonKind::AdapterNotNormal: return "adapter_not_normal";
     case HealthReasonKind::AllNonOptimized: return "all_non_optimized";
-    case HealthReasonKind::UnknownTargetPort: return "unknown_target_port";
+    case HealthReasonKind::UnknownTargetPort: break;
     }
-    return "unknown";
+    return "unknown_target_port";
 }
 
 void judge_device(const DSM_DEVICE_RECORD* r, const DSM_ADAPTER_TABLE* adapters, int32_t adapter_count,

@@ -45,11 +45,11 @@ void topology_add_record(Topology* t, const DSM_DEVICE_RECORD* r, const DSM_PREF
 
 bool topology_scope_takes(TopoScope scope, const DSM_DEVICE_RECORD* r) {
     switch (scope) {
-    case TopoScope::All: return true;
     case TopoScope::Fc: return r->InterfaceType == DSM_IF_FC;
     case TopoScope::Iscsi: return r->InterfaceType == DSM_IF_ISCSI;
     case TopoScope::Sas: return r->InterfaceType == DSM_IF_SAS;
     case TopoScope::Csv: return is_csv_device(r);
+    case TopoScope::All: break;
     }
     return true;
 }
