@@ -11,22 +11,9 @@ namespace {
 // Through the output policy, which gives a line end the form of the platform's text output.
 void to_stdout(void*, const char* bytes, size_t count) { write_out(bytes, count); }
 
-void flush(JsonWriter* w) {
-    if (w->used > 0) w->sink.write(w->sink.context, w->buffer, w->used);
-    w->used = 0;
-}
+void flush(JsonWriter* w) { sink_flush(w->sink, w->buffer, &w->used); }
 
-void put(JsonWriter* w, const char* bytes, size_t count) {
-    while (count > 0) {
-        if (w->used == sizeof w->buffer) flush(w);
-        size_t room = sizeof w->buffer - w->used;
-        size_t n = count < room ? count : room;
-        memcpy(w->buffer + w->used, bytes, n);
-        w->used += n;
-        bytes += n;
-        count -= n;
-    }
-}
+void put(JsonWriter* w, const char* bytes, size_t count) { sink_put(w->sink, w->buffer, sizeof w->buffer, &w->used, bytes, count); }
 
 void put_char(JsonWriter* w, char c) {
     if (w->used == sizeof w->buffer) flush(w);

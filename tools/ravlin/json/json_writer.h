@@ -6,6 +6,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 // Where the writer's bytes go; `write` is called with runs of at most the
 // writer's buffer size.
@@ -13,6 +14,27 @@ struct JsonSink {
     void (*write)(void* context, const char* bytes, size_t count);
     void* context;
 };
+
+// The buffering every streaming writer here shares: `count` bytes appended to
+// `buffer` (`capacity` bytes, `*used` of them held), full runs handed to `sink`.
+// Inline, since the writers call it for every few bytes they write.
+inline void sink_flush(const JsonSink& sink, const char* buffer, size_t* used) {
+    if (*used > 0) sink.write(sink.context, buffer, *used);
+    *used = 0;
+}
+
+inline void sink_put(const JsonSink& sink, char* buffer, size_t capacity, size_t* used, const char* bytes,
+                     size_t count) {
+    while (count > 0) {
+        if (*used == capacity) sink_flush(sink, buffer, used);
+        size_t room = capacity - *used;
+        size_t n = count < room ? count : room;
+        memcpy(buffer + *used, bytes, n);
+        *used += n;
+        bytes += n;
+        count -= n;
+    }
+}
 
 constexpr int kJsonMaxDepth = 16;
 constexpr size_t kJsonBufferSize = 2048;

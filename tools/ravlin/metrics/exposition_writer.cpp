@@ -7,22 +7,9 @@
 
 namespace {
 
-void flush(ExpoWriter* w) {
-    if (w->used > 0) w->sink.write(w->sink.context, w->buffer, w->used);
-    w->used = 0;
-}
+void flush(ExpoWriter* w) { sink_flush(w->sink, w->buffer, &w->used); }
 
-void put(ExpoWriter* w, const char* bytes, size_t count) {
-    while (count > 0) {
-        if (w->used == sizeof w->buffer) flush(w);
-        size_t room = sizeof w->buffer - w->used;
-        size_t n = count < room ? count : room;
-        memcpy(w->buffer + w->used, bytes, n);
-        w->used += n;
-        bytes += n;
-        count -= n;
-    }
-}
+void put(ExpoWriter* w, const char* bytes, size_t count) { sink_put(w->sink, w->buffer, sizeof w->buffer, &w->used, bytes, count); }
 
 void put_text(ExpoWriter* w, const char* text) { put(w, text, strlen(text)); }
 
