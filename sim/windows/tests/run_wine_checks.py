@@ -8,7 +8,7 @@ import os
 import sys
 
 HARNESS = os.path.join(os.path.dirname(os.path.realpath(__file__)), os.pardir, os.pardir, os.pardir, "tests", "harness")
-spec = importlib.util.spec_from_file_location("harness", os.path.join(HARNESS, "__init__.py"))
-harness = sys.modules["harness"] = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(harness)
+location = importlib.util.spec_from_file_location("harness", os.path.join(HARNESS, "__init__.py"))
+harness = sys.modules["harness"] = importlib.util.module_from_spec(location)
+location.loader.exec_module(harness)
 sys.exit(harness.run("run_wine_checks"))
