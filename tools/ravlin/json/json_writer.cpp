@@ -117,12 +117,8 @@ void end_container(JsonWriter* w, bool object) {
 
 void put_unsigned(JsonWriter* w, uint64_t value) {
     char digits[20];
-    size_t n = 0;
-    do {
-        digits[sizeof digits - 1 - n++] = char('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    put(w, digits + sizeof digits - n, n);
+    size_t at = decimal_digits(value, digits);
+    put(w, digits + at, sizeof digits - at);
 }
 
 }  // namespace

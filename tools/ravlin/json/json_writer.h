@@ -36,6 +36,16 @@ inline void sink_put(const JsonSink& sink, char* buffer, size_t capacity, size_t
     }
 }
 
+// The decimal digits of `value`, written at the end of `digits`; returns where they start.
+inline size_t decimal_digits(uint64_t value, char (&digits)[20]) {
+    size_t at = sizeof digits;
+    do {
+        digits[--at] = char('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return at;
+}
+
 constexpr int kJsonMaxDepth = 16;
 constexpr size_t kJsonBufferSize = 2048;
 

@@ -15,12 +15,8 @@ void put_text(ExpoWriter* w, const char* text) { put(w, text, strlen(text)); }
 
 void put_unsigned(ExpoWriter* w, uint64_t value) {
     char digits[20];
-    size_t n = 0;
-    do {
-        digits[sizeof digits - 1 - n++] = char('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    put(w, digits + sizeof digits - n, n);
+    size_t at = decimal_digits(value, digits);
+    put(w, digits + at, sizeof digits - at);
 }
 
 void put_head(ExpoWriter* w, const char* name, const ExpoLabels* labels) {
