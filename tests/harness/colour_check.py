@@ -88,8 +88,10 @@ def check(capture):
 
 def colour_screen(command, width=160, whole_pane=False):
     """The screen, with its colours, once `command` has ended and the pane shows its
-    last row ("END"); the top 41 rows unless `whole_pane`."""
-    return run_in_pane(command, ready=shows_end, colours=True, rows=None if whole_pane else (0, 40), width=width)[1]
+    last row ("END"); the top 41 rows unless `whole_pane`, which also takes the rows
+    scrolled off the top into the terminal's history."""
+    rows = ("-", "-") if whole_pane else (0, 40)
+    return run_in_pane(command, ready=shows_end, colours=True, rows=rows, width=width)[1]
 
 
 def shown_rows(capture):
@@ -125,8 +127,10 @@ def compare_screens(reference, capture, what, blank_rows=True):
 
 def scrolled_listing_problems(target, linux_build, work):
     """`query device -k` on five devices, enough to scroll the pane, on a wide and on
-    a narrow console, and on one as wide as the separator line: every character in the colours the Linux build shows (whose
-    colours travel in the stream), where the Windows build paints written cells."""
+    a narrow console, and on one as wide as the separator line: every character in the
+    colours the Linux build shows (whose colours travel in the stream), where the Windows
+    build paints written cells, up to the rows that scrolled into the terminal's history
+    (painted after they scrolled off, they would keep the console's own colour)."""
     san = os.path.join(work, "five.json")
     with open(san, "wb") as f:
         subprocess.run([os.path.join(SOURCE, "scripts", "make-san"), "5", "8"], stdout=f, check=True)

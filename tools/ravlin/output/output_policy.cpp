@@ -38,6 +38,11 @@ void flush_output() {
     fflush(stdout);
 }
 
+void end_output_item() {
+    if (g_sink != nullptr) g_sink->end_item();
+    fflush(stdout);
+}
+
 void divert_output(const OutputSink* sink) {
     flush_output();
     g_sink = sink;

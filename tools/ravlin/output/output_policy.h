@@ -21,13 +21,19 @@ constexpr size_t kOutputBufferSize = 64 * 1024;
 bool buffer_output();
 // Hands what standard output holds to the console or file now.
 void flush_output();
+// The end of one item of a listing (a device): what standard output holds reaches
+// the console or file now, as with flush_output, but colours painted on a console
+// may follow with the next items.
+void end_output_item();
 
 // Where the bytes for standard output go instead of the runtime's buffer while a
 // sink is set, and what a flush hands over first (colour painting on a console);
-// null gives them back to the runtime.
+// null gives them back to the runtime. `end_item` hands the bytes over at the end of
+// an item; only `flush` must finish everything before another writer comes.
 struct OutputSink {
     bool (*write)(const char* bytes, size_t length);
     void (*flush)();
+    void (*end_item)();
 };
 void divert_output(const OutputSink* sink);
 // Writes the `length` bytes of `text` (NUL bytes included) to standard output.

@@ -74,7 +74,7 @@ void print_not_of_interface(uint32_t flags, int32_t slot) {
 void show_fetched(const DeviceFetch* f, uint32_t flags, uint32_t request_code, int32_t slot) {
     if (request_code == IOCTL_DSM_GET_DEVICE_STATS || interface_matches(&f->record, flags)) {
         g_view->record(f, flags, request_code);
-        flush_output();  // each shown device reaches the console whole, before the next is fetched
+        end_output_item();  // each shown device reaches the console whole, before the next is fetched
     } else {
         print_not_of_interface(flags, slot);
     }
