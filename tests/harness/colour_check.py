@@ -8,6 +8,7 @@ colour stays set until the final restore): what the terminal prints next is plai
 """
 
 import argparse
+import json
 import os
 import re
 import shlex
@@ -110,14 +111,24 @@ def shown_rows(capture):
     return rows[:ends[-1]] if ends else rows
 
 
-def compare_screens(reference, capture, what, blank_rows=True):
+def without_top_blank_rows(rows):
+    first = next((i for i, row in enumerate(rows) if row), len(rows))
+    return rows[first:]
+
+
+def compare_screens(reference, capture, what, blank_rows=True, whole=False):
     """Problems where `capture` shows other characters or colours than `reference`,
     row by row upwards from their END rows; without `blank_rows`, rows that show
-    nothing are left out of both first."""
+    nothing are left out of both first. With `whole` (both captures hold everything the
+    programs showed) the two must also have as many rows, blank rows at the top aside."""
     want, got = shown_rows(reference), shown_rows(capture)
     if not blank_rows:
         want, got = [r for r in want if r], [r for r in got if r]
     problems = []
+    if whole:
+        want, got = without_top_blank_rows(want), without_top_blank_rows(got)
+        if len(want) != len(got):
+            problems.append(f"{what}: {len(got)} rows shown up to END, expected {len(want)}")
     for back in range(1, min(len(want), len(got)) + 1):
         if want[-back] != got[-back]:
             line = "".join(ch for ch, _ in want[-back])
@@ -127,13 +138,19 @@ def compare_screens(reference, capture, what, blank_rows=True):
 
 def scrolled_listing_problems(target, linux_build, work):
     """`query device -k` on five devices, enough to scroll the pane, on a wide and on
-    a narrow console, and on one as wide as the separator line: every character in the
+    a narrow console, on one as wide as the separator line and on one as wide as the
+    second device's volume name line: every character in the
     colours the Linux build shows (whose colours travel in the stream), where the Windows
     build paints written cells, up to the rows that scrolled into the terminal's history
     (painted after they scrolled off, they would keep the console's own colour)."""
+    world = json.loads(subprocess.run([os.path.join(SOURCE, "scripts", "make-san"), "5", "8"],
+                                      capture_output=True, check=True).stdout)
+    # The second device's volume name line fills 100 columns exactly: on a console that
+    # wide, that device goes out part by part after one painted in the same batch.
+    world["disks"][1]["vdisk_name"] = "vd_" + "x" * (100 - len("VDISK NAME: vd_"))
     san = os.path.join(work, "five.json")
-    with open(san, "wb") as f:
-        subprocess.run([os.path.join(SOURCE, "scripts", "make-san"), "5", "8"], stdout=f, check=True)
+    with open(san, "w") as f:
+        json.dump(world, f)
     root = os.path.join(work, "five-root")
     env = dict(os.environ, RAVLIN_SIM_ROOT=root)
     subprocess.run([os.path.join(linux_build, "sim", "dsmsim", "dsmsim"), "load", san], env=env, check=True)
@@ -141,16 +158,18 @@ def scrolled_listing_problems(target, linux_build, work):
     ravlin = os.path.join(linux_build, "tools", "ravlin", "ravlin")
     exe = target.prefix.windows_path(target.ravlin_exe)
     problems = []
-    # At 91 columns each device's separator line ends exactly at the right edge: a
-    # terminal holds the cursor there until the line end, a Windows console moves to
-    # the next row at once, so the line end leaves one more blank row there. What is
-    # shown, and in which colours, is still the same.
-    for width in (160, 80, 91):
+    # At 91 columns each device's separator line ends exactly at the right edge (at 100
+    # the second device's volume name line): a terminal holds the cursor there until
+    # the line end, a Windows console moves to the next row at once, so the line end
+    # leaves one more blank row there. What is shown, and in which colours, is still
+    # the same.
+    for width in (160, 80, 91, 100):
         shown = []
         for command in (f"env RAVLIN_SIM_ROOT={shlex.quote(root)} {shlex.quote(ravlin)} query device -k; echo END",
                         wine_console_line(target.prefix.env, [WINE64, "cmd", "/c", f"{exe} query device -k & echo END"])):
             shown.append(colour_screen(command, width=width, whole_pane=True))
-        problems += compare_screens(shown[0], shown[1], f"five devices, {width} columns", blank_rows=width != 91)
+        problems += compare_screens(shown[0], shown[1], f"five devices, {width} columns", blank_rows=width not in (91, 100),
+                                   whole=True)
     return problems
 
 
