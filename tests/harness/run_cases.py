@@ -11,6 +11,7 @@ Each *.case file under this folder is one run of ravlin. Format:
     file: name = text               holding the text, or a copy of a file beside
     file: name < source.txt         the case)
     file: name @size 1073741825     a sparse file of that many zero bytes
+    file: folder/name = text        a file in a folder, the folder made first
     run: query wwpn x               the words after the program name (shell quoting)
     program: fenmar                 run the HBA tool instead of ravlin
     hba: without HBA_OpenAdapter    the HBA library fenmar loads: the test library
@@ -458,6 +459,7 @@ def execute(case, target, args):
     case.files_after = {}
     try:
         for name, content in case.files:
+            os.makedirs(os.path.dirname(os.path.join(cwd, name)), exist_ok=True)  # "folder/name" makes the folder
             with open(os.path.join(cwd, name), "w", encoding="utf-8", newline="") as f:
                 if isinstance(content, int):
                     f.truncate(content)
@@ -470,7 +472,8 @@ def execute(case, target, args):
         elif case.together is not None:
             runs = run_together(case, target, cwd) if case.together > 1 else [
                 target.run_ravlin(args, cwd, case.hba, case.fenmar, case.program)]
-            made = {name for name, _ in case.files} | {n[len("file:"):] for n in case.sections if n.startswith("file:")}
+            made = {name.split("/")[0] for name, _ in case.files} | {
+                n[len("file:"):].split("/")[0] for n in case.sections if n.startswith("file:")}
             left = sorted(set(os.listdir(cwd)) - made) + target.temporary_files()
         else:
             runs = [target.run_ravlin(args, cwd, case.hba, case.fenmar, case.program)]

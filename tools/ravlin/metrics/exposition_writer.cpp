@@ -1,5 +1,6 @@
 #include "exposition_writer.h"
 
+#include <assert.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -27,17 +28,6 @@ void put_head(ExpoWriter* w, const char* name, const ExpoLabels* labels) {
         put(w, "}", 1);
     }
     put(w, " ", 1);
-}
-
-// Appends `bytes` whole, or nothing and marks the set cut.
-bool labels_put(ExpoLabels* l, const char* bytes, size_t count) {
-    if (l->cut || count > sizeof l->text - l->used) {
-        l->cut = true;
-        return false;
-    }
-    memcpy(l->text + l->used, bytes, count);
-    l->used += count;
-    return true;
 }
 
 }  // namespace
@@ -72,21 +62,7 @@ void expo_sample_pieces(ExpoWriter* w, const char* name, const ExpoPiece* pieces
     size_t most = name_length + 2 + 1 + 20 + 1;  // braces, blank, value, line end
     for (int i = 0; i < count; i++) most += pieces[i].length + 1;
     if (most > sizeof w->buffer - w->used) flush(w);
-    if (most > sizeof w->buffer) {  // a line longer than the buffer: piece by piece
-        put(w, name, name_length);
-        bool open = false;
-        for (int i = 0; i < count; i++) {
-            if (pieces[i].length == 0) continue;
-            put(w, open ? "," : "{", 1);
-            put(w, pieces[i].text, pieces[i].length);
-            open = true;
-        }
-        if (open) put(w, "}", 1);
-        put(w, " ", 1);
-        put_unsigned(w, value);
-        put(w, "\n", 1);
-        return;
-    }
+    assert(most <= sizeof w->buffer);  // pieces are label sets of kExpoLabelSize bytes at most
     // The whole line fits: one copy per piece straight into the buffer.
     char* p = w->buffer + w->used;
     memcpy(p, name, name_length);
@@ -177,10 +153,4 @@ void expo_label_number(ExpoLabels* l, const char* key, int64_t value) {
     } while (magnitude != 0);
     if (value < 0) text[sizeof text - 1 - n++] = '-';
     expo_label(l, key, text + sizeof text - n, n);
-}
-
-void expo_labels_append(ExpoLabels* l, const char* escaped, size_t count) {
-    if (count == 0) return;
-    if (l->used > 0 && !labels_put(l, ",", 1)) return;
-    labels_put(l, escaped, count);
 }

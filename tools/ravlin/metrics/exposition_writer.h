@@ -41,7 +41,8 @@ struct ExpoPiece {
 };
 
 // One sample line whose labels are the non-empty pieces joined by commas: the way
-// a document of many devices writes each device's labels without copying them.
+// a document of many devices writes each device's labels without copying them. The
+// line must fit the writer's buffer (a few label sets do, many times over).
 void expo_sample_pieces(ExpoWriter* w, const char* name, const ExpoPiece* pieces, int count, uint64_t value);
 
 // One sample line: `name{labels} value`. `labels` may be null or empty.
@@ -57,8 +58,6 @@ void expo_label(ExpoLabels* l, const char* key, const char* value, size_t count)
 // A terminated text, or a number.
 void expo_label_text(ExpoLabels* l, const char* key, const char* value);
 void expo_label_number(ExpoLabels* l, const char* key, int64_t value);
-// Appends labels already escaped (another set's text).
-void expo_labels_append(ExpoLabels* l, const char* escaped, size_t count);
 
 // Writes the escaped form of `count` bytes (stopping at a NUL) into `out` (room
 // for 2 * count bytes); returns its length.
