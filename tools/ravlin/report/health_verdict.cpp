@@ -66,9 +66,9 @@ PathRole path_role(PathKind kind) {
     case PathKind::Standby: return PathRole::Standby;
     case PathKind::Failed: return PathRole::Failed;
     case PathKind::Offline:
-    case PathKind::Closed: return PathRole::None;
+    case PathKind::Closed: break;
     }
-    return PathRole::Failed;
+    return PathRole::None;
 }
 
 HealthVerdict worse(HealthVerdict a, HealthVerdict b) { return int(a) >= int(b) ? a : b; }
@@ -97,9 +97,9 @@ const char* path_kind_name(PathKind kind) {
     case PathKind::Failed: return "failed";
     case PathKind::Standby: return "standby";
     case PathKind::Offline: return "offline";
-    case PathKind::Closed: return "closed";
+    case PathKind::Closed: break;
     }
-    return "failed";
+    return "closed";
 }
 
 const char* verdict_word(HealthVerdict verdict) {
