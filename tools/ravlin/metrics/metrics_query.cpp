@@ -63,6 +63,7 @@ const char* error_reason(uint32_t error) {
     case 5: return "access denied (the file is read-only, or the folder may not be written)";
     case 32: return "the file stayed in use by another program";
     case 112: return "the disk is full";
+    case 206: return "the name is too long";
     default: return "it could not be written";
     }
 }
