@@ -8,47 +8,12 @@
 #include <string>
 
 #include "change_outlook.h"
+#include "record_builders.h"
 
 namespace {
 
-struct PathSpec {
-    const char* adapter;
-    uint32_t state;
-    uint32_t mode;
-    uint32_t non_optimized;
-};
-
-constexpr uint32_t OPEN = DSM_PATH_OPEN, DEAD = DSM_PATH_DEAD, CLOSE = DSM_PATH_CLOSE;
-constexpr uint32_t NORMAL = DSM_MODE_NORMAL, OFFLINE = DSM_MODE_OFFLINE;
-
-DSM_DEVICE_RECORD device(std::initializer_list<PathSpec> paths) {
-    DSM_DEVICE_RECORD r;
-    memset(&r, 0, sizeof r);
-    strcpy(r.DeviceName, "\\Device\\Harddisk2\\DR2");
-    strcpy(r.SerialNumber, "SER2");
-    for (const PathSpec& p : paths) {
-        DSM_PATH_ENTRY* e = &r.Paths[r.PathCount++];
-        strncpy(e->AdapterName, p.adapter, sizeof e->AdapterName);
-        e->State = p.state;
-        e->Mode = p.mode;
-        e->NonOptimized = p.non_optimized;
-    }
-    return r;
-}
-
-DSM_ADAPTER_TABLE table(std::initializer_list<std::pair<const char*, uint32_t>> list) {
-    DSM_ADAPTER_TABLE t;
-    memset(&t, 0, sizeof t);
-    for (const auto& a : list) {
-        DSM_ADAPTER_ENTRY* e = &t.Adapters[t.AdapterCount++];
-        strncpy(e->AdapterName, a.first, sizeof e->AdapterName);
-        e->State = a.second;
-    }
-    return t;
-}
-
 const DSM_ADAPTER_TABLE kThree =
-    table({{"FC A", DSM_ADAPTER_NORMAL}, {"FC B", DSM_ADAPTER_NORMAL}, {"FC D", DSM_ADAPTER_NORMAL}});
+    adapters({{"FC A", DSM_ADAPTER_NORMAL}, {"FC B", DSM_ADAPTER_NORMAL}, {"FC D", DSM_ADAPTER_NORMAL}});
 
 DeviceOutlook foresee(const DSM_DEVICE_RECORD& r, const PlannedChange& c, bool tpgs = false,
                       const DSM_ADAPTER_TABLE& now = kThree, int32_t slot = 2) {
@@ -68,8 +33,8 @@ std::string line(const DeviceOutlook& o) {
 }
 
 TEST(ChangeOutlook, AdapterChangeTouchesEveryPathThroughItAndNothingElse) {
-    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}, {"FC A", DEAD, NORMAL, 0},
-                                  {"FC A", CLOSE, NORMAL, 0}, {"FC AB", OPEN, NORMAL, 0}});
+    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}, {"FC A", DEAD, NORMAL, 0, 0},
+                                  {"FC A", CLOSE, NORMAL, 0, 0}, {"FC AB", OPEN, NORMAL, 0, 0}});
     DSM_DEVICE_RECORD after;
     PlannedChange c = adapter(0);
     EXPECT_EQ(record_after_change(&r, 2, &c, &after), 3);  // dead and closed paths go through it too
@@ -83,7 +48,7 @@ TEST(ChangeOutlook, AdapterChangeTouchesEveryPathThroughItAndNothingElse) {
 }
 
 TEST(ChangeOutlook, PathChangeTouchesOnlyThatPathOfThatDevice) {
-    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}});
+    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}});
     DSM_DEVICE_RECORD after;
     PlannedChange c = path_change(2, 1);
     EXPECT_EQ(record_after_change(&r, 2, &c, &after), 1);
@@ -98,7 +63,7 @@ TEST(ChangeOutlook, PathChangeTouchesOnlyThatPathOfThatDevice) {
 
 TEST(ChangeOutlook, AnAdapterOutsideTheTableTouchesNothing) {
     // Its name would be empty, and an empty adapter name on a path must not match it.
-    DSM_DEVICE_RECORD r = device({{"", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}});
+    DSM_DEVICE_RECORD r = device({{"", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}});
     DSM_DEVICE_RECORD after;
     for (int32_t n : {-1, 3, DSM_MAX_ADAPTERS, 1000}) {
         PlannedChange c = adapter(n);
@@ -108,7 +73,7 @@ TEST(ChangeOutlook, AnAdapterOutsideTheTableTouchesNothing) {
 }
 
 TEST(ChangeOutlook, PathCountIsClampedToTheRecord) {
-    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0}});
+    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0, 0}});
     r.PathCount = 0xFFFFFFFF;
     DSM_DEVICE_RECORD after;
     PlannedChange c = path_change(2, DSM_MAX_PATHS);
@@ -132,7 +97,7 @@ TEST(ChangeOutlook, TableAfterSetsOnlyThatAdapterOffline) {
 
 TEST(ChangeOutlook, VerdictsBeforeAndAfter) {
     // A redundant pair loses redundancy.
-    DeviceOutlook pair = foresee(device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}}), adapter(0));
+    DeviceOutlook pair = foresee(device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}}), adapter(0));
     EXPECT_EQ(pair.before.verdict, HealthVerdict::Ok);
     EXPECT_EQ(pair.after.verdict, HealthVerdict::Spof);
     EXPECT_TRUE(outlook_worse(&pair));
@@ -141,14 +106,14 @@ TEST(ChangeOutlook, VerdictsBeforeAndAfter) {
 
     // Three adapters: still OK, and the line says what is left.
     DeviceOutlook wide = foresee(
-        device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}, {"FC D", OPEN, NORMAL, 0}}), adapter(2));
+        device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}, {"FC D", OPEN, NORMAL, 0, 0}}), adapter(2));
     EXPECT_EQ(wide.after.verdict, HealthVerdict::Ok);
     EXPECT_FALSE(outlook_worse(&wide));
     EXPECT_EQ(line(wide), "DEV# 2 Disk2 Part2 (serial SER2): OK now, OK after: 2 active paths left");
 
     // The other paths are dead, closed or offline: the last active one goes.
-    DeviceOutlook last = foresee(device({{"FC A", OPEN, NORMAL, 0}, {"FC B", DEAD, NORMAL, 0},
-                                         {"FC B", CLOSE, NORMAL, 0}, {"FC D", OPEN, OFFLINE, 0}}),
+    DeviceOutlook last = foresee(device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", DEAD, NORMAL, 0, 0},
+                                         {"FC B", CLOSE, NORMAL, 0, 0}, {"FC D", OPEN, OFFLINE, 0, 0}}),
                                  adapter(0));
     EXPECT_EQ(last.after.verdict, HealthVerdict::Down);
     EXPECT_TRUE(outlook_loses_access(&last));
@@ -157,27 +122,27 @@ TEST(ChangeOutlook, VerdictsBeforeAndAfter) {
               "driver refuses a change that takes away the last access of a LUN");
 
     // Down before and after loses nothing the driver would guard.
-    DeviceOutlook dead = foresee(device({{"FC A", DEAD, NORMAL, 0}, {"FC B", DEAD, NORMAL, 0}}), adapter(0));
+    DeviceOutlook dead = foresee(device({{"FC A", DEAD, NORMAL, 0, 0}, {"FC B", DEAD, NORMAL, 0, 0}}), adapter(0));
     EXPECT_EQ(dead.before.verdict, HealthVerdict::Down);
     EXPECT_FALSE(outlook_worse(&dead));
     EXPECT_FALSE(outlook_loses_access(&dead));
 
     // Taking away the failed path improves the verdict: not worse.
     DeviceOutlook mend = foresee(
-        device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}, {"FC D", DEAD, NORMAL, 0}}), adapter(2));
+        device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}, {"FC D", DEAD, NORMAL, 0, 0}}), adapter(2));
     EXPECT_EQ(mend.before.verdict, HealthVerdict::Degraded);
     EXPECT_EQ(mend.after.verdict, HealthVerdict::Ok);
     EXPECT_FALSE(outlook_worse(&mend));
 
     // Only the optimized path goes: NO-OPTIMIZED after is a loss too.
     DeviceOutlook opt = foresee(
-        device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 1}, {"FC D", OPEN, NORMAL, 1}}), adapter(0));
+        device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 1}, {"FC D", OPEN, NORMAL, 0, 1}}), adapter(0));
     EXPECT_EQ(opt.after.verdict, HealthVerdict::NoOptimized);
     EXPECT_TRUE(outlook_worse(&opt));
 }
 
 TEST(ChangeOutlook, TpgsCountsStandbyPathsAsHealthDoes) {
-    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0}, {"FC B", DEAD, NORMAL, 0}, {"FC D", OPEN, NORMAL, 0}});
+    DSM_DEVICE_RECORD r = device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", DEAD, NORMAL, 0, 0}, {"FC D", OPEN, NORMAL, 0, 0}});
     DeviceOutlook plain = foresee(r, adapter(2));
     EXPECT_EQ(plain.before.verdict, HealthVerdict::Degraded);  // the dead path has failed
     EXPECT_EQ(plain.after.verdict, HealthVerdict::Spof);
@@ -189,15 +154,15 @@ TEST(ChangeOutlook, TpgsCountsStandbyPathsAsHealthDoes) {
 
 TEST(ChangeOutlook, AnAdapterGoingOfflineIsNoLongerATroubleToItsPaths) {
     // Its paths are offline after, so its FAILED state no longer degrades the device.
-    DSM_ADAPTER_TABLE t = table({{"FC A", DSM_ADAPTER_NORMAL}, {"FC B", DSM_ADAPTER_NORMAL}, {"FC D", DSM_ADAPTER_FAILED}});
+    DSM_ADAPTER_TABLE t = adapters({{"FC A", DSM_ADAPTER_NORMAL}, {"FC B", DSM_ADAPTER_NORMAL}, {"FC D", DSM_ADAPTER_FAILED}});
     DeviceOutlook o = foresee(
-        device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}, {"FC D", OPEN, NORMAL, 0}}), adapter(2, t), false, t);
+        device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}, {"FC D", OPEN, NORMAL, 0, 0}}), adapter(2, t), false, t);
     EXPECT_EQ(o.before.verdict, HealthVerdict::Degraded);
     EXPECT_EQ(o.after.verdict, HealthVerdict::Ok);
 }
 
 TEST(ChangeOutlook, UnaffectedDeviceKeepsItsVerdict) {
-    DeviceOutlook o = foresee(device({{"FC A", OPEN, NORMAL, 0}}), adapter(1));
+    DeviceOutlook o = foresee(device({{"FC A", OPEN, NORMAL, 0, 0}}), adapter(1));
     EXPECT_EQ(o.paths_taken, 0);
     EXPECT_EQ(o.after.verdict, o.before.verdict);
     EXPECT_FALSE(outlook_worse(&o));
@@ -205,7 +170,7 @@ TEST(ChangeOutlook, UnaffectedDeviceKeepsItsVerdict) {
 
 TEST(ChangeOutlook, SummaryStatusAndFirstLine) {
     WhatIfSummary s{};
-    DeviceOutlook untouched = foresee(device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}}), adapter(2));
+    DeviceOutlook untouched = foresee(device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}}), adapter(2));
     add_outlook(&s, &untouched);
     EXPECT_EQ(whatif_status(&s), HealthStatus::Ok);
     char text[512];
@@ -217,10 +182,10 @@ TEST(ChangeOutlook, SummaryStatusAndFirstLine) {
                  "RAVLIN WHATIF OK - set adapter 2 offline: 0 of 1 device affected, 0 down, 0 spof | affected=0 down=0 "
                  "spof=0 degraded=0 no_optimized=0 unaffected=1");
 
-    DeviceOutlook spof = foresee(device({{"FC A", OPEN, NORMAL, 0}, {"FC B", OPEN, NORMAL, 0}}), adapter(0));
+    DeviceOutlook spof = foresee(device({{"FC A", OPEN, NORMAL, 0, 0}, {"FC B", OPEN, NORMAL, 0, 0}}), adapter(0));
     add_outlook(&s, &spof);
     EXPECT_EQ(whatif_status(&s), HealthStatus::Warning);
-    DeviceOutlook down = foresee(device({{"FC A", OPEN, NORMAL, 0}}), adapter(0));
+    DeviceOutlook down = foresee(device({{"FC A", OPEN, NORMAL, 0, 0}}), adapter(0));
     add_outlook(&s, &down);
     EXPECT_EQ(whatif_status(&s), HealthStatus::Critical);
     EXPECT_EQ(s.affected, 2);
