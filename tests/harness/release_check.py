@@ -30,6 +30,7 @@ import sys
 import tempfile
 import zipfile
 
+from .check_tally import Checks
 from .paths import SOURCE, build_dir
 from .win32_support import skip_reason
 from .wine_prefix import WinePrefix, install_build
@@ -42,28 +43,6 @@ PASSWORD = "throwaway password"
 # Bounds for each step: only a broken tool ever reaches them.
 STEP_TIMEOUT = 120
 BUILD_TIMEOUT = 900
-
-
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
-        self.skipped = 0
-
-    def skip(self, count, what):
-        self.skipped += count
-        print(f"skipped: {what} ({count} checks)")
-
-    def expect(self, ok, what, detail=""):
-        if ok:
-            self.passed += 1
-            return bool(ok)
-        self.failed += 1
-        print(f"FAIL {what}")
-        if detail:
-            text = detail.decode(errors="replace") if isinstance(detail, bytes) else str(detail)
-            print("    " + text.strip().replace("\n", "\n    "))
-        return False
 
 
 def package(win64, win32, out, env_extra=None, unset=()):

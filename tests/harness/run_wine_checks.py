@@ -21,6 +21,7 @@ import sys
 import tempfile
 import time
 
+from . import check_tally
 from .console_writes import check_console_nul_bytes, check_console_writes
 from .paths import SOURCE, build_dir
 from .win32_support import skip_reason
@@ -31,25 +32,7 @@ from .wine_versions import VersionFiles, scenario_versions
 SCENARIOS = os.path.join(SOURCE, "sim", "windows", "tests", "scenarios")
 
 
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
-        self.skipped = 0
-
-    def skip(self, count, what):
-        self.skipped += count
-        print(f"skipped: {what} ({count} checks)")
-
-    def expect(self, ok, what, detail=b""):
-        if ok:
-            self.passed += 1
-            return
-        self.failed += 1
-        print(f"FAIL {what}")
-        if detail:
-            print("    " + detail.decode(errors="replace").strip().replace("\n", "\n    "))
-
+class Checks(check_tally.Checks):
     def program(self, prefix, what, args, loader=WINE64):
         """Runs a check program; it passes when it exits 0. The check programs are
         64-bit unless a caller names the 32-bit loader: `wine` would start even a
